@@ -1,0 +1,116 @@
+#include "app/entry_point.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "app/bring_process_window_to_top.h"
+#include "app/error_message_box.h"
+#include "app/exit_codes.h"
+#include "app/installer_command_line.h"
+#include "app/processor_check.h"
+#include "app/shared_sections.h"
+#include "app/single_instance_mutex.h"
+#include "app/switches.h"
+#include "base/file_util.h"
+#include "logging/file_logger.h"
+#include "logging/log_record.h"
+#include "system/disk_space.h"
+#include "system/internal_interface.h"
+#include "system/secure_dll_search.h"
+#include "ui/ui_runtime.h"
+
+namespace lite {
+namespace {
+
+constexpr char kFunction[] = "wWinMain";
+constexpr uint32_t kLogSizeLimit = 1048576;
+// Until the brand record is read, texts are shown in English.
+constexpr char kDefaultLanguage[] = "en";
+
+int RunNormalInstallation(const InstallerCommandLine& command_line) {
+  UiRuntime ui_runtime;
+  LOG(INFO, kFunction) << "Lite installer mode.";
+
+  SingleInstanceMutex mutex;
+  if (!mutex.Acquire()) {
+    const uint32_t master = GetMasterInstallerProcessId();
+    LOG(INFO, kFunction) << "Another installer instance is already running.";
+    LOG(INFO, kFunction) << "Master installer process id: " << master;
+    BringProcessWindowToTop(master);
+    return EXIT_ALREADY_RUNNING;
+  }
+  const uint32_t process_id = ::GetCurrentProcessId();
+  SetMasterInstallerProcessId(process_id);
+  LOG(INFO, kFunction) << "Installer process id: " << process_id;
+
+  const bool silent = command_line.HasSwitch(switches::kSilent);
+  const bool system_level = command_line.HasSwitch(switches::kSystemLevel);
+  LOG(INFO, kFunction) << "Temporary path is: " << GetTempFolder();
+
+  int message_id = 0;
+  if (!IsProcessorSupported(&message_id)) {
+    PLOG(ERROR, kFunction) << "CPU is not supported";
+    if (!silent) ShowErrorMessageBox(kDefaultLanguage, message_id);
+    return EXIT_CPU_NOT_SUPPORTED;
+  }
+
+  const bool enough_space = HasEnoughDiskSpace(system_level, kRequiredDiskSpace);
+  // The installation itself is not part of this build yet: every mode that
+  // would run it ends as a run that did not start the setup.
+  const int exit_code =
+      (silent || enough_space) ? EXIT_SETUP_NOT_RUN : EXIT_NOT_ENOUGH_DISK_SPACE;
+  LOG(INFO, kFunction) << "Installer exit with code: " << exit_code;
+  return exit_code;
+}
+
+}  // namespace
+
+int RunLiteInstaller() {
+  int relaunch_exit_code = 0;
+  const int secure_result = SetUpSecureDllSearch(&relaunch_exit_code);
+
+  // The log path keeps the temporary folder's trailing backslash and adds
+  // one more: every process must form the identical string, since the log
+  // mutex is named after it.
+  SetCurrentLogger(
+      std::make_unique<FileLogger>(GetTempFolder() + L"\\lite_installer.log", kLogSizeLimit));
+  LOG(INFO, kFunction) << "-------------------------------------- Start install.";
+
+  const InstallerCommandLine& command_line = InstallerCommandLine::ForCurrentProcess();
+  if (command_line.HasSwitch(switches::kCheckTheInterface)) {
+    const int exit_code =
+        IsInternalInterfaceAvailable() ? EXIT_INTERFACE_AVAILABLE : EXIT_INTERFACE_NOT_AVAILABLE;
+    LOG(INFO, kFunction)
+        << "Handled non install cmd line option by win10 default browser helper, ret code: "
+        << exit_code;
+    return exit_code;
+  }
+
+  switch (secure_result) {
+    case kSecureSearchCopyFinished:
+      return relaunch_exit_code;
+    case kSecureSearchStop:
+      LOG(INFO, kFunction) << "Exiting, because of insecure environment.";
+      return relaunch_exit_code;
+    case kSecureSearchNotSet:
+      LOG(INFO, kFunction) << "Can't find secure environment.";
+      break;
+    case kSecureSearchDllsFound:
+      LOG(INFO, kFunction) << "Exiting, DLL files found in working directory";
+      return EXIT_DLLS_IN_WORKING_DIRECTORY;
+    default:
+      LOG(INFO, kFunction) << "Runned in secure environment.";
+      break;
+  }
+
+  if (command_line.HasSwitch(switches::kRunAsAdmin)) {
+    // The elevated instance is not part of this build yet; its parent
+    // treats -1 as a failed elevated run.
+    return EXIT_ELEVATED_FAILURE;
+  }
+  return RunNormalInstallation(command_line);
+}
+
+}  // namespace lite

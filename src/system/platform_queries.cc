@@ -1,0 +1,97 @@
+#include "system/platform_queries.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "base/scoped_generic.h"
+
+namespace lite {
+namespace {
+
+PlatformQueries*& CurrentOverride() {
+  static PlatformQueries* queries = nullptr;
+  return queries;
+}
+
+struct RegKeyTraits {
+  static HKEY InvalidValue() { return nullptr; }
+  static bool IsValid(HKEY key) { return key != nullptr; }
+  static void Free(HKEY key) { ::RegCloseKey(key); }
+};
+
+uint32_t ReadUpdateBuildRevision() {
+  ScopedGeneric<HKEY, RegKeyTraits> key;
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", 0,
+                      KEY_QUERY_VALUE | KEY_WOW64_64KEY, key.receive()) != ERROR_SUCCESS) {
+    return 0;
+  }
+  DWORD value = 0;
+  DWORD size = sizeof(value);
+  DWORD type = 0;
+  if (::RegQueryValueExW(key.get(), L"UBR", nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                         &size) != ERROR_SUCCESS ||
+      type != REG_DWORD) {
+    return 0;
+  }
+  return value;
+}
+
+}  // namespace
+
+PlatformQueries::~PlatformQueries() = default;
+
+bool PlatformQueries::IsProcessorFeaturePresent(uint32_t feature) {
+  return ::IsProcessorFeaturePresent(feature) != FALSE;
+}
+
+WindowsVersion PlatformQueries::GetWindowsVersion() {
+  // GetVersionEx lies to programs without a matching manifest entry;
+  // RtlGetVersion does not.
+  using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+  WindowsVersion version;
+  OSVERSIONINFOW info = {};
+  info.dwOSVersionInfoSize = sizeof(info);
+  auto rtl_get_version = reinterpret_cast<RtlGetVersionFn>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+  if (rtl_get_version && rtl_get_version(&info) == 0) {
+    version.major = info.dwMajorVersion;
+    version.minor = info.dwMinorVersion;
+    version.build = info.dwBuildNumber;
+  }
+  if (version.major >= 10) version.revision = ReadUpdateBuildRevision();
+  return version;
+}
+
+void* PlatformQueries::GetKernel32Proc(const char* name) {
+  return reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), name));
+}
+
+bool PlatformQueries::GetFolderPath(int csidl, std::wstring* path) {
+  wchar_t buffer[MAX_PATH];
+  if (FAILED(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer))) return false;
+  *path = buffer;
+  return true;
+}
+
+bool PlatformQueries::GetFreeDiskSpace(const std::wstring& folder, uint64_t* bytes) {
+  ULARGE_INTEGER available;
+  if (!::GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr)) return false;
+  *bytes = available.QuadPart;
+  return true;
+}
+
+PlatformQueries& Platform() {
+  static PlatformQueries real;
+  return CurrentOverride() ? *CurrentOverride() : real;
+}
+
+ScopedPlatformQueriesOverride::ScopedPlatformQueriesOverride(PlatformQueries* queries)
+    : previous_(CurrentOverride()) {
+  CurrentOverride() = queries;
+}
+
+ScopedPlatformQueriesOverride::~ScopedPlatformQueriesOverride() {
+  CurrentOverride() = previous_;
+}
+
+}  // namespace lite

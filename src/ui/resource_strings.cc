@@ -1,0 +1,58 @@
+#include "ui/resource_strings.h"
+
+#include <windows.h>
+
+namespace lite {
+namespace {
+
+constexpr WORD kEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+
+// String tables are stored in blocks of 16 counted strings.
+bool FindInBlock(HMODULE module, WORD language, int string_id, std::wstring* text) {
+  const WORD block = static_cast<WORD>(string_id / 16 + 1);
+  HRSRC resource = ::FindResourceExW(module, RT_STRING, MAKEINTRESOURCEW(block), language);
+  if (!resource) return false;
+  HGLOBAL loaded = ::LoadResource(module, resource);
+  const auto* data = static_cast<const wchar_t*>(loaded ? ::LockResource(loaded) : nullptr);
+  if (!data) return false;
+  const wchar_t* end = data + ::SizeofResource(module, resource) / sizeof(wchar_t);
+  for (int index = 0; index < string_id % 16; ++index) {
+    if (data >= end) return false;
+    data += 1 + *data;
+  }
+  if (data >= end || *data == 0 || data + 1 + *data > end) return false;
+  text->assign(data + 1, *data);
+  return true;
+}
+
+}  // namespace
+
+unsigned short LanguageIdForCode(const std::string& code) {
+  struct Entry {
+    const char* code;
+    WORD language;
+  };
+  static constexpr Entry kLanguages[] = {
+      {"en", MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)},
+      {"ru", MAKELANGID(LANG_RUSSIAN, SUBLANG_RUSSIAN_RUSSIA)},
+      {"uk", MAKELANGID(LANG_UKRAINIAN, SUBLANG_UKRAINIAN_UKRAINE)},
+      {"tr", MAKELANGID(LANG_TURKISH, SUBLANG_TURKISH_TURKEY)},
+  };
+  for (const Entry& entry : kLanguages) {
+    if (code == entry.code) return entry.language;
+  }
+  return kEnglish;
+}
+
+std::wstring LoadResourceString(const std::string& language, int string_id) {
+  const HMODULE module = ::GetModuleHandleW(nullptr);
+  std::wstring text;
+  if (FindInBlock(module, LanguageIdForCode(language), string_id, &text) ||
+      FindInBlock(module, kEnglish, string_id, &text) ||
+      FindInBlock(module, MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), string_id, &text)) {
+    return text;
+  }
+  return std::wstring();
+}
+
+}  // namespace lite

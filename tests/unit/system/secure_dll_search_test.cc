@@ -1,0 +1,123 @@
+#include "system/secure_dll_search.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "app/installer_command_line.h"
+#include "base/file_util.h"
+#include "system_test_support.h"
+#include "test_util.h"
+
+namespace lite {
+namespace {
+
+// Stand-ins for the kernel32 functions, recording what they were asked.
+struct Calls {
+  DWORD search_mode = 0;
+  DWORD directories = 0;
+  bool mode_result = true;
+  bool directories_result = true;
+} g_calls;
+
+BOOL WINAPI FakeSetSearchPathMode(DWORD flags) {
+  g_calls.search_mode = flags;
+  return g_calls.mode_result;
+}
+
+BOOL WINAPI FakeSetDefaultDllDirectories(DWORD flags) {
+  g_calls.directories = flags;
+  return g_calls.directories_result;
+}
+
+class ModernSystem : public PlatformQueries {
+ public:
+  void* GetKernel32Proc(const char* name) override {
+    if (std::strcmp(name, "SetSearchPathMode") == 0)
+      return reinterpret_cast<void*>(&FakeSetSearchPathMode);
+    if (std::strcmp(name, "SetDefaultDllDirectories") == 0)
+      return reinterpret_cast<void*>(&FakeSetDefaultDllDirectories);
+    return nullptr;
+  }
+};
+
+TEST(SecureDllSearchTest, UsesTheSystemRestrictionsWhenPresent) {
+  struct Case {
+    bool mode_ok, directories_ok;
+    int result;
+    DWORD directories_flags;  // 0: not called
+  };
+  const Case cases[] = {
+      {true, true, kSecureSearchInForce, 0x800},
+      {false, true, kSecureSearchNotSet, 0},
+      {true, false, kSecureSearchNotSet, 0x800},
+  };
+  for (const auto& c : cases) {
+    g_calls = Calls{0, 0, c.mode_ok, c.directories_ok};
+    ModernSystem system;
+    ScopedPlatformQueriesOverride scope(&system);
+    int exit_code = 77;
+    EXPECT_EQ(SetUpSecureDllSearch(&exit_code), c.result);
+    EXPECT_EQ(exit_code, 0);
+    EXPECT_EQ(g_calls.search_mode, 0x8001u);
+    EXPECT_EQ(g_calls.directories, c.directories_flags);
+  }
+}
+
+TEST(SecureDllSearchTest, RealSystemRestrictsTheSearchOrder) {
+  int exit_code = 77;
+  EXPECT_EQ(SetUpSecureDllSearch(&exit_code), kSecureSearchInForce);
+  EXPECT_EQ(exit_code, 0);
+}
+
+TEST(SecureDllSearchTest, FindsOnlyDllFilesDirectlyInTheFolder) {
+  ScopedTempFolder folder;
+  EXPECT_FALSE(FolderHasDllFiles(folder.path().c_str()));
+  ASSERT_TRUE(CreateDirectoryWithAncestors(folder.Child(L"folder.dll\\inner.dll")));
+  ASSERT_TRUE(WriteWholeFile(folder.Child(L"notes.txt"), ""));
+  EXPECT_FALSE(FolderHasDllFiles(folder.path().c_str()));
+  ASSERT_TRUE(WriteWholeFile(folder.Child(L"VERSION.DLL"), ""));
+  EXPECT_TRUE(FolderHasDllFiles(folder.path().c_str()));
+}
+
+// Older systems: the test executable relaunches itself from a fresh folder
+// and plays the copy (see system_main.cc).
+class RelaunchTest : public testing::Test {
+ protected:
+  // The copy inherits the switches it is started with; they tell it what
+  // to do and where to report its folder.
+  int Relaunch(const char* instruction, const std::wstring& value, int* exit_code) {
+    InstallerCommandLine command_line = InstallerCommandLine::ForCurrentProcess();
+    command_line.AppendSwitch("report", report_);
+    command_line.AppendSwitch(instruction, value);
+    NoSecureSearchFunctions old_system;
+    ScopedPlatformQueriesOverride scope(&old_system);
+    return SetUpSecureDllSearch(command_line, exit_code);
+  }
+  std::wstring CopyFolder() const { return UTF8ToWide(ReadWholeFile(report_)); }
+
+  ScopedTempFolder folder_;
+  const std::wstring report_ = folder_.Child(L"copy folder.txt");
+};
+
+TEST_F(RelaunchTest, CopyRunsTheInstallationAndItsExitCodeIsForwarded) {
+  int exit_code = 0;
+  EXPECT_EQ(Relaunch("copy-exit", L"1234", &exit_code), kSecureSearchCopyFinished);
+  EXPECT_EQ(exit_code, 1234);
+  const std::wstring copy_folder = CopyFolder();
+  ASSERT_FALSE(copy_folder.empty());
+  EXPECT_EQ(copy_folder.rfind(GetTempFolder(), 0), 0u) << "copy runs from the temp folder";
+  EXPECT_FALSE(PathExists(copy_folder)) << "the fresh folder is removed afterwards";
+}
+
+TEST_F(RelaunchTest, CopyThatFindsDllsStopsTheInstaller) {
+  int exit_code = 0;
+  EXPECT_EQ(Relaunch("plant-dll", L"", &exit_code), kSecureSearchStop);
+  EXPECT_EQ(exit_code, -200);
+  EXPECT_FALSE(PathExists(CopyFolder()));
+}
+
+}  // namespace
+}  // namespace lite
