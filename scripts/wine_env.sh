@@ -12,5 +12,9 @@ lite_wine_prepare() {
     echo "[wine] creating prefix $WINEPREFIX" >&2
     wineboot -i >/dev/null 2>&1 || true
   fi
-  wineserver -p >/dev/null 2>&1 || true
+  wineserver -p >/dev/null 2>&1 </dev/null || true
+  # Wine's services outlive the program that starts them and keep its
+  # output open; start them here, detached, so callers that read a test's
+  # output (CTest) do not wait for them.
+  wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 }

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Sets everything up (see setup.sh), then runs the whole test suite: the
+# unit tests under Wine through CTest and the end-to-end tests with pytest.
+set -euo pipefail
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD_DIR="${LITE_BUILD_DIR:-$ROOT/build}"
+
+bash "$ROOT/scripts/setup.sh"
+
+. "$ROOT/scripts/wine_env.sh"
+. "$ROOT/scripts/display.sh"
+lite_start_display
+lite_wine_prepare
+
+echo "[test] unit tests"
+ctest --test-dir "$BUILD_DIR" --output-on-failure -j 2
+
+echo "[test] end-to-end tests"
+# Debian's interpreter: it is the one that sees python3-pytest.
+cd "$ROOT"
+LITE_BUILD_DIR="$BUILD_DIR" /usr/bin/python3 -m pytest -q -p no:cacheprovider tests/e2e

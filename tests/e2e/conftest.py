@@ -1,0 +1,211 @@
+"""End-to-end harness: the real lite_installer.exe under Wine.
+
+One isolated Wine prefix per test session (copied from a cached template),
+a persistent wineserver so that each start is quick, a virtual display,
+and per-test reset of the temporary folder and the browser's registry key.
+"""
+import os
+import pwd
+import re
+import shutil
+import socket
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+from pathlib import Path
+
+import pytest
+
+ROOT = Path(__file__).resolve().parents[2]
+BUILD = Path(os.environ.get("LITE_BUILD_DIR", ROOT / "build"))
+TEMPLATE = Path(os.environ.get("LITE_WINE_TEMPLATE", "/var/cache/lite_installer-wine-template"))
+BROWSER_KEY = r"HKCU\Software\Zelmar"
+
+sys.path.insert(0, str(ROOT / "tests"))
+from services.server import make_server  # noqa: E402
+
+
+def _free_display():
+    for number in range(90, 200):
+        if not Path(f"/tmp/.X11-unix/X{number}").exists() and not Path(f"/tmp/.X{number}-lock").exists():
+            return number
+    raise RuntimeError("no free X display")
+
+
+@pytest.fixture(scope="session")
+def display():
+    if os.environ.get("DISPLAY"):
+        yield os.environ["DISPLAY"]
+        return
+    number = _free_display()
+    xvfb = subprocess.Popen(["Xvfb", f":{number}", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    for _ in range(100):
+        if Path(f"/tmp/.X11-unix/X{number}").exists():
+            break
+        time.sleep(0.05)
+    yield f":{number}"
+    xvfb.terminate()
+    xvfb.wait()
+
+
+def _base_env(prefix, display):
+    env = dict(os.environ)
+    env.update(WINEPREFIX=str(prefix), WINEARCH="win64", WINEDEBUG="-all",
+               WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=display)
+    return env
+
+
+def _ensure_template(display):
+    if (TEMPLATE / "system.reg").exists():
+        return
+    building = TEMPLATE.with_name(TEMPLATE.name + ".new")
+    shutil.rmtree(building, ignore_errors=True)
+    env = _base_env(building, display)
+    subprocess.run(["wineboot", "-i"], env=env, check=True,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    subprocess.run(["wineserver", "-k"], env=env)
+    subprocess.run(["wineserver", "-w"], env=env)
+    building.rename(TEMPLATE)
+
+
+class Wine:
+    """Runs Windows programs in the session's prefix."""
+
+    def __init__(self, prefix, display):
+        self.prefix = Path(prefix)
+        self.env = _base_env(prefix, display)
+        user = pwd.getpwuid(os.getuid()).pw_name
+        self.drive_c = self.prefix / "drive_c"
+        self.temp = self.drive_c / "users" / user / "Temp"
+        self.launcher = BUILD / "tests" / "fixtures" / "launcher.exe"
+
+    @staticmethod
+    def windows_path(path):
+        return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+
+    def popen(self, program, *args, env=None, **kwargs):
+        return subprocess.Popen(["wine", str(program), *args], env={**self.env, **(env or {})},
+                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, **kwargs)
+
+    def _run(self, argv, env=None, timeout=60, cwd=None):
+        # Output goes through files, not pipes: a Wine service started on
+        # the way would keep a pipe open for as long as the wineserver runs.
+        with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
+            process = subprocess.run(argv, env={**self.env, **(env or {})}, stdin=subprocess.DEVNULL,
+                                     stdout=out, stderr=err, timeout=timeout, cwd=cwd)
+            out.seek(0)
+            err.seek(0)
+            return subprocess.CompletedProcess(argv, process.returncode, out.read(), err.read())
+
+    def run_program(self, program, *args, env=None, timeout=60, cwd=None):
+        """Runs |program| through the launcher; returns a RunResult with
+        the full 32-bit exit code."""
+        return RunResult(self._run(["wine", str(self.launcher), self.windows_path(program), *args],
+                                   env=env, timeout=timeout, cwd=cwd))
+
+    def reg(self, *args):
+        return self._run(["wine", "reg", *args])
+
+    def start_services(self, gui_program):
+        """Starts Wine's own long-lived processes (services, the desktop)
+        detached from any pipe a test reads."""
+        subprocess.run(["wine", "cmd", "/c", "exit"], env=self.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+        subprocess.run(["wine", str(gui_program)], env=self.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+
+    def reset(self):
+        for entry in self.temp.iterdir() if self.temp.exists() else []:
+            if entry.is_dir():
+                shutil.rmtree(entry, ignore_errors=True)
+            else:
+                entry.unlink(missing_ok=True)
+        self.reg("delete", BROWSER_KEY, "/f")
+
+    def log_text(self):
+        path = self.temp / "lite_installer.log"
+        return path.read_text(encoding="utf-8", errors="replace") if path.exists() else ""
+
+
+class RunResult:
+    def __init__(self, process):
+        self.stdout = process.stdout
+        self.stderr = process.stderr
+        pid = re.search(r"^pid=(\d+)$", process.stdout, re.M)
+        code = re.search(r"^exit_code=(-?\d+)$", process.stdout, re.M)
+        if not code:
+            raise AssertionError(f"launcher failed: {process.stdout!r} {process.stderr!r}")
+        self.pid = int(pid.group(1))
+        self.exit_code = int(code.group(1))
+
+
+@pytest.fixture(scope="session")
+def wine_session(display, tmp_path_factory):
+    _ensure_template(display)
+    prefix = tmp_path_factory.mktemp("wine") / "prefix"
+    subprocess.run(["cp", "-a", str(TEMPLATE), str(prefix)], check=True)
+    wine = Wine(prefix, display)
+    subprocess.run(["wineserver", "-p"], env=wine.env, check=True,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    # The mutex holder opens a window and quits at once on an empty stdin.
+    wine.start_services(BUILD / "tests" / "fixtures" / "mutex_holder.exe")
+    wine.temp.mkdir(parents=True, exist_ok=True)
+    yield wine
+    subprocess.run(["wineserver", "-k"], env=wine.env)
+    subprocess.run(["wineserver", "-w"], env=wine.env)
+
+
+@pytest.fixture
+def wine(wine_session):
+    wine_session.reset()
+    yield wine_session
+
+
+@pytest.fixture(scope="session")
+def installer():
+    path = BUILD / "lite_installer.exe"
+    assert path.exists(), "build the project first (scripts/setup.sh)"
+    return path
+
+
+@pytest.fixture(scope="session")
+def fixtures_dir():
+    return BUILD / "tests" / "fixtures"
+
+
+@pytest.fixture(scope="session")
+def services():
+    """The loopback service stack on the port the test build was given."""
+    port = int(os.environ.get("LITE_SERVICE_PORT", "18080"))
+    with socket.socket() as probe:
+        probe.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        probe.bind(("127.0.0.1", port))
+    server = make_server("127.0.0.1", port)
+    thread = threading.Thread(target=server.serve_forever, daemon=True)
+    thread.start()
+    yield server
+    server.shutdown()
+    server.server_close()
+
+
+# "2022-10-05 08:12:33.417 4312:7720 INFO: message (function:157)"
+LOG_LINE = re.compile(
+    r"^(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}) (\d{2,}):(\d{2,}) (INFO|ERROR|WARNING): (.*) \(([^():]+):(\d+)\)$")
+
+
+def parse_log(text):
+    """Log records as (pid, severity, message, function) tuples. Lines of a
+    system error text that carry their own line breaks are joined back."""
+    records = []
+    pending = ""
+    for line in text.split("\n")[:-1] if text.endswith("\n") else text.split("\n"):
+        pending = pending + "\n" + line if pending else line
+        match = LOG_LINE.match(re.sub(r"\r?\n", " ", pending))
+        if match:
+            records.append((int(match.group(2)), match.group(4), match.group(5), match.group(6)))
+            pending = ""
+    assert pending == "", f"malformed log text: {pending!r}"
+    return records

@@ -1,0 +1,97 @@
+#!/usr/bin/env python3
+"""The loopback service stack the installer talks to in tests and demos.
+
+One HTTP server answers for every service host of the test build and
+records each request it receives, so that tests can assert on what the
+installer sent. GET /__requests returns the record as JSON; POST
+/__reset clears it.
+"""
+import argparse
+import json
+import threading
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+
+class ServiceState:
+    def __init__(self):
+        self.lock = threading.Lock()
+        self.requests = []
+
+    def record(self, handler, body):
+        with self.lock:
+            self.requests.append({
+                "method": handler.command,
+                "path": handler.path,
+                "headers": dict(handler.headers.items()),
+                "body": body.decode("latin-1"),
+            })
+
+    def snapshot(self):
+        with self.lock:
+            return list(self.requests)
+
+    def reset(self):
+        with self.lock:
+            self.requests.clear()
+
+
+class ServiceHandler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "LiteTestServices/1"
+
+    def log_message(self, fmt, *args):
+        if self.server.verbose:
+            super().log_message(fmt, *args)
+
+    def _body(self):
+        length = int(self.headers.get("Content-Length") or 0)
+        return self.rfile.read(length) if length else b""
+
+    def _send(self, status, body=b"", content_type="text/plain"):
+        self.send_response(status)
+        self.send_header("Content-Type", content_type)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        if self.command != "HEAD":
+            self.wfile.write(body)
+
+    def _handle(self):
+        body = self._body()
+        state = self.server.state
+        if self.path == "/__requests":
+            return self._send(200, json.dumps(state.snapshot()).encode(), "application/json")
+        if self.path == "/__reset":
+            state.reset()
+            return self._send(200, b"ok")
+        state.record(self, body)
+        if self.path == "/health":
+            return self._send(200, b"ok")
+        return self._send(404, b"not found")
+
+    do_GET = do_POST = do_HEAD = _handle
+
+
+def make_server(host, port, verbose=False):
+    server = ThreadingHTTPServer((host, port), ServiceHandler)
+    server.daemon_threads = True
+    server.state = ServiceState()
+    server.verbose = verbose
+    return server
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--host", default="127.0.0.1")
+    parser.add_argument("--port", type=int, default=18080)
+    parser.add_argument("--verbose", action="store_true")
+    args = parser.parse_args()
+    server = make_server(args.host, args.port, args.verbose)
+    print(f"serving on http://{args.host}:{server.server_address[1]}", flush=True)
+    try:
+        server.serve_forever()
+    except KeyboardInterrupt:
+        pass
+
+
+if __name__ == "__main__":
+    main()
