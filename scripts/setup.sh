@@ -161,6 +161,6 @@ log "building lite_installer"
 cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
   -DLITE_DEPS_PREFIX="$PREFIX" \
-  -DLITE_SERVICE_BASE_URL="http://localhost:${LITE_SERVICE_PORT:-18080}" >/dev/null
+  -DLITE_SERVICE_ORIGIN="http://localhost:${LITE_SERVICE_PORT:-18080}" >/dev/null
 cmake --build "$BUILD_DIR" -j "$JOBS"
 log "done: $BUILD_DIR/lite_installer.exe"

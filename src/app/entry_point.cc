@@ -14,6 +14,8 @@
 #include "app/single_instance_mutex.h"
 #include "app/switches.h"
 #include "base/file_util.h"
+#include "config/brand_info.h"
+#include "config/distrib_params.h"
 #include "logging/file_logger.h"
 #include "logging/log_record.h"
 #include "system/disk_space.h"
@@ -26,8 +28,6 @@ namespace {
 
 constexpr char kFunction[] = "wWinMain";
 constexpr uint32_t kLogSizeLimit = 1048576;
-// Until the brand record is read, texts are shown in English.
-constexpr char kDefaultLanguage[] = "en";
 
 int RunNormalInstallation(const InstallerCommandLine& command_line) {
   UiRuntime ui_runtime;
@@ -47,12 +47,24 @@ int RunNormalInstallation(const InstallerCommandLine& command_line) {
 
   const bool silent = command_line.HasSwitch(switches::kSilent);
   const bool system_level = command_line.HasSwitch(switches::kSystemLevel);
-  LOG(INFO, kFunction) << "Temporary path is: " << GetTempFolder();
+  const std::string brand_name = command_line.GetSwitchValueASCII(switches::kBrandName);
+  const std::wstring temporary_folder = GetTempFolder();
+  LOG(INFO, kFunction) << "Temporary path is: " << temporary_folder;
+
+  DistribParams distrib_params;
+  distrib_params.Initialize(command_line, temporary_folder);
+  BrandInfo brand_info(temporary_folder);
+  brand_info.GetInfo(brand_name);
+  std::string tag_language;
+  if (distrib_params.GetParam("lang", &tag_language)) brand_info.SetInterfaceLanguage(tag_language);
+  brand_info.ApplyDefaults();
+  // Crash annotations (the tag, brand id and name, language) join here once
+  // crash reporting is part of the build.
 
   int message_id = 0;
   if (!IsProcessorSupported(&message_id)) {
     PLOG(ERROR, kFunction) << "CPU is not supported";
-    if (!silent) ShowErrorMessageBox(kDefaultLanguage, message_id);
+    if (!silent) ShowErrorMessageBox(brand_info.language_id, message_id);
     return EXIT_CPU_NOT_SUPPORTED;
   }
 

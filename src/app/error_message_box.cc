@@ -6,14 +6,14 @@
 
 namespace lite {
 
-std::wstring ErrorMessageBoxText(const std::string& language, int string_id) {
-  return LoadResourceString(language, kIdsCouldNotInstall) + L"\n" +
-         LoadResourceString(language, string_id);
+std::wstring ErrorMessageBoxText(uint32_t language_id, int string_id) {
+  return LoadUiString(kIdsCouldNotInstall, language_id) + L"\n" +
+         LoadUiString(string_id, language_id);
 }
 
-void ShowErrorMessageBox(const std::string& language, int string_id) {
-  const std::wstring caption = LoadResourceString(language, kIdsInstallationCaption);
-  ::MessageBoxW(nullptr, ErrorMessageBoxText(language, string_id).c_str(), caption.c_str(), MB_OK);
+void ShowErrorMessageBox(uint32_t language_id, int string_id) {
+  const std::wstring caption = LoadUiString(kIdsInstallationCaption, language_id);
+  ::MessageBoxW(nullptr, ErrorMessageBoxText(language_id, string_id).c_str(), caption.c_str(), MB_OK);
 }
 
 }  // namespace lite

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "base/scoped_generic.h"
+#include "base/scoped_hkey.h"
 
 namespace lite {
 namespace {
@@ -13,14 +13,8 @@ PlatformQueries*& CurrentOverride() {
   return queries;
 }
 
-struct RegKeyTraits {
-  static HKEY InvalidValue() { return nullptr; }
-  static bool IsValid(HKEY key) { return key != nullptr; }
-  static void Free(HKEY key) { ::RegCloseKey(key); }
-};
-
 uint32_t ReadUpdateBuildRevision() {
-  ScopedGeneric<HKEY, RegKeyTraits> key;
+  ScopedHKey key;
   if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", 0,
                       KEY_QUERY_VALUE | KEY_WOW64_64KEY, key.receive()) != ERROR_SUCCESS) {
     return 0;

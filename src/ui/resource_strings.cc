@@ -27,29 +27,11 @@ bool FindInBlock(HMODULE module, WORD language, int string_id, std::wstring* tex
 
 }  // namespace
 
-unsigned short LanguageIdForCode(const std::string& code) {
-  struct Entry {
-    const char* code;
-    WORD language;
-  };
-  static constexpr Entry kLanguages[] = {
-      {"en", MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)},
-      {"ru", MAKELANGID(LANG_RUSSIAN, SUBLANG_RUSSIAN_RUSSIA)},
-      {"uk", MAKELANGID(LANG_UKRAINIAN, SUBLANG_UKRAINIAN_UKRAINE)},
-      {"tr", MAKELANGID(LANG_TURKISH, SUBLANG_TURKISH_TURKEY)},
-  };
-  for (const Entry& entry : kLanguages) {
-    if (code == entry.code) return entry.language;
-  }
-  return kEnglish;
-}
-
-std::wstring LoadResourceString(const std::string& language, int string_id) {
+std::wstring LoadUiString(int string_id, uint32_t language_id) {
   const HMODULE module = ::GetModuleHandleW(nullptr);
   std::wstring text;
-  if (FindInBlock(module, LanguageIdForCode(language), string_id, &text) ||
-      FindInBlock(module, kEnglish, string_id, &text) ||
-      FindInBlock(module, MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), string_id, &text)) {
+  if (FindInBlock(module, static_cast<WORD>(language_id), string_id, &text) ||
+      FindInBlock(module, kEnglish, string_id, &text)) {
     return text;
   }
   return std::wstring();

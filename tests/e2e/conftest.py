@@ -53,6 +53,8 @@ def display():
 
 def _base_env(prefix, display):
     env = dict(os.environ)
+    # A fixed locale: the interface language and region follow it.
+    env.update(LANG="en_US.UTF-8", LC_ALL="en_US.UTF-8")
     env.update(WINEPREFIX=str(prefix), WINEARCH="win64", WINEDEBUG="-all",
                WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=display)
     return env

@@ -37,8 +37,8 @@ def test_normal_run_today_ends_without_setup(wine, installer):
     result = wine.run_program(installer)
     assert result.exit_code == 400
     records = parse_log(wine.log_text())
-    assert all(r[0] == result.pid and r[1] == "INFO" and r[3] == "wWinMain" for r in records)
-    assert [r[2] for r in records] == [
+    assert all(r[0] == result.pid for r in records)
+    assert [r[2] for r in records if r[3] == "wWinMain"] == [
         START,
         "Runned in secure environment.",
         "Lite installer mode.",

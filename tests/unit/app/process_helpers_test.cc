@@ -50,11 +50,11 @@ TEST(ProcessorCheckTest, NeedsSse2AndSse3) {
 }
 
 TEST(ErrorMessageBoxTest, TextComesFromTheStringTable) {
-  EXPECT_EQ(ErrorMessageBoxText("en", 447),
+  EXPECT_EQ(ErrorMessageBoxText(1033, 447),
             L"Couldn't install Zelmar\u00a0Browser on this computer.\n"
             L"The processor doesn't support SSE3.");
   // A language without its own table falls back to English.
-  EXPECT_EQ(ErrorMessageBoxText("tr", 446),
+  EXPECT_EQ(ErrorMessageBoxText(1055, 446),
             L"Couldn't install Zelmar\u00a0Browser on this computer.\n"
             L"Your processor does not support SSE2.");
 }
