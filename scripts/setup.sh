@@ -17,6 +17,8 @@ APT_PACKAGES=(
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   libz-mingw-w64-dev googletest
   python3 python3-pytest
+  # native tools (the tag tool) and the fuzz targets
+  g++ libssl-dev libjansson-dev clang libclang-rt-14-dev
 )
 
 need_apt() {
@@ -163,4 +165,7 @@ cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja \
   -DLITE_DEPS_PREFIX="$PREFIX" \
   -DLITE_SERVICE_ORIGIN="http://localhost:${LITE_SERVICE_PORT:-18080}" >/dev/null
 cmake --build "$BUILD_DIR" -j "$JOBS"
+# The native tag tool, and the executable signed with the test certificate
+# into $BUILD_DIR/signed/.
+bash "$ROOT/scripts/sign_test_build.sh" "$BUILD_DIR"
 log "done: $BUILD_DIR/lite_installer.exe"

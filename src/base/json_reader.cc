@@ -48,9 +48,9 @@ ScopedJson ParseJsonWithComments(std::string_view text, std::string* error) {
     return nullptr;
   }
   json_error_t json_error;
-  // JSON_ALLOW_NUL keeps embedded \u0000 from failing whole documents.
-  ScopedJson root(json_loadb(stripped->data(), stripped->size(),
-                             JSON_DECODE_ANY | JSON_ALLOW_NUL, &json_error));
+  // The root must be an object or an array (the library's default);
+  // JSON_ALLOW_NUL keeps an embedded \u0000 from failing whole documents.
+  ScopedJson root(json_loadb(stripped->data(), stripped->size(), JSON_ALLOW_NUL, &json_error));
   if (!root && error) {
     *error = std::string(json_error.text) + " at line " + std::to_string(json_error.line);
   }

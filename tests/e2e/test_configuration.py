@@ -1,5 +1,7 @@
 """Distribution configuration at start-up: packages, brand record, tag."""
 import re
+import shutil
+import subprocess
 
 from conftest import BUILD, parse_log
 
@@ -87,3 +89,32 @@ def test_autodetected_brand_for_a_ukrainian_user(wine, installer):
     assert "Detected brand-name: ua_uk" in messages
     assert "Fetching autodetected UA_UK package" in messages
     assert brand_records(wine)[-1]["Brand id: "] == "ua_uk"
+
+
+def test_tagged_signed_installer(wine, tmp_path):
+    signed = BUILD / "signed" / "lite_installer.exe"
+    tag_tool = BUILD / "native-tools" / "tag_tool" / "tag_tool"
+    assert signed.exists() and tag_tool.exists(), "build the project first (scripts/setup.sh)"
+    tagged = tmp_path / "lite_installer.exe"
+    shutil.copyfile(signed, tagged)
+    tag = "stat=1&def=1&lang=tr"
+    subprocess.run([str(tag_tool), "write", str(tagged), tag], check=True, capture_output=True)
+
+    assert wine.run_program(tagged).exit_code == 400
+    assert (wine.temp / "distrib_info").read_bytes() == \
+        b'{\n  "def": "1",\n  "lang": "tr",\n  "stat": "1"\n}'
+    assert registry_value(wine, "DistribInfoParams") == tag
+    messages = [r[2] for r in parse_log(wine.log_text())]
+    assert any(m.startswith("Extract Brand package: ") for m in messages)
+    package_record, final = brand_records(wine)
+    assert package_record["Default language: "] == ""
+    assert final["Default language: "] == "tr"
+
+
+def test_signed_untagged_installer_is_a_plain_download(wine, tmp_path):
+    plain = tmp_path / "lite_installer.exe"
+    shutil.copyfile(BUILD / "signed" / "lite_installer.exe", plain)
+    assert wine.run_program(plain).exit_code == 400
+    assert not (wine.temp / "distrib_info").exists()
+    assert registry_value(wine, "DistribInfoParams") is None
+    assert len(brand_records(wine)) == 2

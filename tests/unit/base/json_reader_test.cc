@@ -31,7 +31,7 @@ TEST(JsonReaderTest, SkipsCommentsOutsideStrings) {
 
 TEST(JsonReaderTest, RejectsBrokenInput) {
   for (const char* text : {"{\"k\":1} /* open", "{\"k\":", "", "// only a comment",
-                           "{\"k\":1}/", "{\"a\":1}{\"b\":2}"}) {
+                           "{\"k\":1}/", "{\"a\":1}{\"b\":2}", "\"a string root\"", "42"}) {
     SCOPED_TRACE(text);
     std::string error;
     EXPECT_FALSE(ParseJsonWithComments(text, &error));

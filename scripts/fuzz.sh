@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Builds one native fuzz target from tests/fuzz with clang, libFuzzer and
+# ASan/UBSan, and runs it for the given number of seconds on its corpus
+# (kept in the build folder between runs). Not part of the test suite.
+#
+#   scripts/fuzz.sh installer_tag 600
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+TARGET="${1:?usage: fuzz.sh TARGET SECONDS (targets: tests/fuzz/*_fuzzer.cc)}"
+SECONDS_TO_RUN="${2:?usage: fuzz.sh TARGET SECONDS}"
+BUILD_DIR="${LITE_BUILD_DIR:-$ROOT/build}"
+OUT="$BUILD_DIR/fuzz/$TARGET"
+SOURCE="$ROOT/tests/fuzz/${TARGET}_fuzzer.cc"
+[ -f "$SOURCE" ] || { echo "no fuzz target $SOURCE" >&2; exit 2; }
+
+mkdir -p "$OUT/corpus" "$OUT/artifacts"
+
+# Each target lists the portable sources it needs.
+LIBS=()
+case "$TARGET" in
+  installer_tag) SOURCES=("$ROOT/src/config/installer_tag.cc") ;;
+  distrib_params) SOURCES=("$ROOT/src/config/distrib_params_text.cc" "$ROOT/src/base/json_reader.cc"
+                           "$ROOT/src/base/string_conversion.cc") ; LIBS=(-ljansson) ;;
+  json_reader) SOURCES=("$ROOT/src/base/json_reader.cc") ; LIBS=(-ljansson) ;;
+  *) echo "unknown fuzz target $TARGET" >&2; exit 2 ;;
+esac
+
+clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
+  -I"$ROOT/src" "$SOURCE" "${SOURCES[@]}" "${LIBS[@]}" -o "$OUT/${TARGET}_fuzzer"
+
+# Seeds, once, for an empty corpus.
+if [ -z "$(ls -A "$OUT/corpus")" ]; then
+  case "$TARGET" in
+    installer_tag)
+      TAG_TOOL="$BUILD_DIR/native-tools/tag_tool/tag_tool"
+      [ -x "$TAG_TOOL" ] || bash "$ROOT/scripts/sign_test_build.sh" "$BUILD_DIR" >/dev/null
+      "$TAG_TOOL" make-dummy-cert "$OUT/dummy.der" --padding 24
+      SIGNED=()
+      [ -f "$BUILD_DIR/signed/lite_installer.exe" ] && SIGNED=("$BUILD_DIR/signed/lite_installer.exe")
+      python3 "$ROOT/tests/fuzz/make_installer_tag_seeds.py" "$OUT/corpus" "$OUT/dummy.der" "${SIGNED[@]}"
+      ;;
+    distrib_params)
+      printf 'stat=1&def=1&lang=tr' > "$OUT/corpus/tag"
+      printf 'a=1&a=2&&=v&flag&k=a=b&n=\xff\x00z' > "$OUT/corpus/edges"
+      ;;
+    json_reader)
+      cp "$ROOT"/resources/packages/*.json "$ROOT"/resources/data/abt_config_resource "$OUT/corpus/"
+      printf '//sig\r\n{"a": /* c */ [1, "//", "/*"]} // end' > "$OUT/corpus/comments"
+      ;;
+  esac
+fi
+
+cd "$OUT"
+"./${TARGET}_fuzzer" -max_total_time="$SECONDS_TO_RUN" -max_len=32768 -print_final_stats=1 \
+  -artifact_prefix="$OUT/artifacts/" corpus
