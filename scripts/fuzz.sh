@@ -16,6 +16,12 @@ SOURCE="$ROOT/tests/fuzz/${TARGET}_fuzzer.cc"
 
 mkdir -p "$OUT/corpus" "$OUT/artifacts"
 
+# The fuzzing toolchain is not needed for the build or the tests.
+for package in clang libclang-rt-14-dev libjansson-dev; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed' ||
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$package" >/dev/null
+done
+
 # Each target lists the portable sources it needs.
 LIBS=()
 case "$TARGET" in

@@ -17,8 +17,8 @@ APT_PACKAGES=(
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   libz-mingw-w64-dev googletest
   python3 python3-pytest
-  # native tools (the tag tool) and the fuzz targets
-  g++ libssl-dev libjansson-dev clang libclang-rt-14-dev
+  # the native tag tool
+  g++ libssl-dev
 )
 
 need_apt() {
