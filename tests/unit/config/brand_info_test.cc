@@ -8,6 +8,7 @@
 #include "base/file_util.h"
 #include "base/string_conversion.h"
 #include "config/service_hosts.h"
+#include "system/registry_helpers.h"
 #include "logging/file_logger.h"
 #include "test_util.h"
 #include "ui/language_table.h"
@@ -188,6 +189,33 @@ TEST_F(BrandInfoTest, SelectsPackagesFromResources) {
               std::string::npos);
     EXPECT_FALSE(PathExists(folder_.Child(L"PartnerFile")));
   }
+}
+
+TEST_F(BrandInfoTest, MirrorsTheBrandIntoTheRegistry) {
+  BrandInfo info(L"C:\\t\\");
+  info.Clear();
+  info.brand_name = "tb";
+  info.interface_language = "tr";
+  info.brand_package_path = L"C:\\t\\BrandFile";
+  info.partner_package_path = L"C:\\t\\PartnerFile";
+  StoreBrowserValue(L"PartnerFile", L"left over");
+  BrandInfo::RemoveBrandFromRegistry();
+  info.StoreLanguageInRegistry();
+  info.StoreBrandInRegistry();
+  EXPECT_EQ(ReadBrowserValue(L"lang"), L"tr");
+  EXPECT_EQ(ReadBrowserValue(L"brand"), L"tb");
+  EXPECT_EQ(ReadBrowserValue(L"BrandFile"), L"C:\\t\\BrandFile");
+  EXPECT_EQ(ReadBrowserValue(L"PartnerFile"), L"");  // no partner package extracted
+
+  info.partner_package_extracted = true;
+  info.StoreBrandInRegistry();
+  EXPECT_EQ(ReadBrowserValue(L"PartnerFile"), L"C:\\t\\PartnerFile");
+  BrandInfo::RemoveBrandFromRegistry();
+  for (const wchar_t* name : {L"brand", L"BrandFile", L"PartnerFile"}) {
+    EXPECT_EQ(ReadBrowserValue(name), L"") << name;
+  }
+  EXPECT_EQ(ReadBrowserValue(L"lang"), L"tr");  // the language stays
+  RemoveBrowserValue(L"lang");
 }
 
 }  // namespace
