@@ -11,6 +11,11 @@ import json
 import threading
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
+try:
+    from services.cdn import CdnState, handle_cdn
+except ImportError:  # run as a script from this folder
+    from cdn import CdnState, handle_cdn
+
 
 class ServiceState:
     def __init__(self):
@@ -66,15 +71,18 @@ class ServiceHandler(BaseHTTPRequestHandler):
         state.record(self, body)
         if self.path == "/health":
             return self._send(200, b"ok")
+        if handle_cdn(self, body):
+            return None
         return self._send(404, b"not found")
 
     do_GET = do_POST = do_HEAD = _handle
 
 
-def make_server(host, port, verbose=False):
+def make_server(host, port, verbose=False, cdn_root=None):
     server = ThreadingHTTPServer((host, port), ServiceHandler)
     server.daemon_threads = True
     server.state = ServiceState()
+    server.cdn = CdnState(cdn_root)
     server.verbose = verbose
     return server
 
