@@ -168,4 +168,6 @@ cmake --build "$BUILD_DIR" -j "$JOBS"
 # The native tag tool, and the executable signed with the test certificate
 # into $BUILD_DIR/signed/.
 bash "$ROOT/scripts/sign_test_build.sh" "$BUILD_DIR"
+# HTTPS certificates for the loopback services (trusted only during tests).
+bash "$ROOT/scripts/make_tls_test_certs.sh" "$BUILD_DIR/test-certs/tls"
 log "done: $BUILD_DIR/lite_installer.exe"

@@ -215,3 +215,56 @@ def test_refused_connection(tmp_path):
     assert result["result"] == "0"
     assert result["stage"] == "internet_open_url-12029"
     assert result["fault"] == "0"
+
+
+TLS_DIR = BUILD / "test-certs" / "tls"
+TRUSTED_CA = Path("/usr/local/share/ca-certificates/lite-installer-test-services-ca.crt")
+
+
+@pytest.fixture(scope="module")
+def trusted_test_ca():
+    """Wine's WinINet checks server certificates against the host's CA
+    store, so the test CA is trusted there for the duration."""
+    assert (TLS_DIR / "ca.pem").exists(), "run scripts/setup.sh (it makes the test certificates)"
+    TRUSTED_CA.write_bytes((TLS_DIR / "ca.pem").read_bytes())
+    subprocess.run(["update-ca-certificates"], check=True, capture_output=True)
+    yield
+    TRUSTED_CA.unlink(missing_ok=True)
+    subprocess.run(["update-ca-certificates", "--fresh"], capture_output=True)
+
+
+def https_server(certificate):
+    server = make_server("localhost", 0, tls_cert=str(TLS_DIR / f"{certificate}.pem"),
+                         tls_key=str(TLS_DIR / f"{certificate}.key"))
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    server.origin = f"https://localhost:{server.server_address[1]}"
+    return server
+
+
+def test_https_download_from_a_trusted_server(trusted_test_ca, tmp_path):
+    server = https_server("localhost")
+    try:
+        data = os.urandom(300_000)
+        server.cdn.put("browser-setup.arc", data)
+        target = tmp_path / "setup.arc"
+        result = run_probe("file", f"{server.origin}/cdn/browser-setup.arc?from_installer=true",
+                           windows_path(target))
+        assert result["result"] == "1" and result["stage"] == ""
+        assert target.read_bytes() == data
+    finally:
+        server.shutdown()
+        server.server_close()
+
+
+def test_https_server_with_an_untrusted_certificate_is_refused(trusted_test_ca, tmp_path):
+    server = https_server("rogue_localhost")
+    try:
+        server.cdn.put("browser-setup.arc", b"not to be trusted")
+        target = tmp_path / "setup.arc"
+        result = run_probe("file", f"{server.origin}/cdn/browser-setup.arc", windows_path(target))
+        assert result["result"] == "0"
+        assert result["stage"].startswith("internet_open_url-"), result["stage"]
+        assert not target.exists()
+    finally:
+        server.shutdown()
+        server.server_close()

@@ -8,6 +8,7 @@ installer sent. GET /__requests returns the record as JSON; POST
 """
 import argparse
 import json
+import ssl
 import threading
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
@@ -78,8 +79,14 @@ class ServiceHandler(BaseHTTPRequestHandler):
     do_GET = do_POST = do_HEAD = _handle
 
 
-def make_server(host, port, verbose=False, cdn_root=None):
+def make_server(host, port, verbose=False, cdn_root=None, tls_cert=None, tls_key=None):
+    """A server on host:port (0: any free port); HTTPS when given a
+    certificate and key."""
     server = ThreadingHTTPServer((host, port), ServiceHandler)
+    if tls_cert:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(tls_cert, tls_key)
+        server.socket = context.wrap_socket(server.socket, server_side=True)
     server.daemon_threads = True
     server.state = ServiceState()
     server.cdn = CdnState(cdn_root)
@@ -92,9 +99,12 @@ def main():
     parser.add_argument("--host", default="127.0.0.1")
     parser.add_argument("--port", type=int, default=18080)
     parser.add_argument("--verbose", action="store_true")
+    parser.add_argument("--tls-cert", help="serve HTTPS with this certificate (PEM)")
+    parser.add_argument("--tls-key", help="the certificate's key (PEM)")
     args = parser.parse_args()
-    server = make_server(args.host, args.port, args.verbose)
-    print(f"serving on http://{args.host}:{server.server_address[1]}", flush=True)
+    server = make_server(args.host, args.port, args.verbose, tls_cert=args.tls_cert, tls_key=args.tls_key)
+    scheme = "https" if args.tls_cert else "http"
+    print(f"serving on {scheme}://{args.host}:{server.server_address[1]}", flush=True)
     try:
         server.serve_forever()
     except KeyboardInterrupt:
