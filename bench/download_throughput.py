@@ -71,7 +71,7 @@ def main():
         probe, baseline = [], []
         for _ in range(args.rounds):
             seconds, _, out = timed_run(["wine", str(FIXTURES / "download_probe.exe"), "progress", url,
-                                         windows_path(target)], env)
+                                         windows_path(target), "--quiet"], env)
             assert "result=1" in out and target.stat().st_size == len(big), out[-300:]
             probe.append(seconds)
             seconds, _, out = timed_run(["wine", str(FIXTURES / "wininet_baseline.exe"), url,
