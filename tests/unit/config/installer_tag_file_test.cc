@@ -13,6 +13,7 @@
 #include "config/tag_image_builder.h"
 #include "logging/file_logger.h"
 #include "logging/log_record.h"
+#include "captured_log.h"
 #include "test_util.h"
 
 namespace lite {
@@ -20,23 +21,7 @@ namespace {
 
 using namespace tag_test;  // NOLINT
 
-struct Record {
-  LogSeverity severity;
-  std::string function;
-  std::string message;
-};
-
-class RecordingLogger : public FileLogger {
- public:
-  explicit RecordingLogger(std::vector<Record>* records)
-      : FileLogger(L"unused.log", 0), records_(records) {}
-  void Emit(const LogRecord& record) override {
-    records_->push_back({record.severity(), record.function(), record.message()});
-  }
-
- private:
-  std::vector<Record>* records_;
-};
+using Record = CapturedLine;
 
 class InstallerTagFileTest : public testing::Test {
  protected:

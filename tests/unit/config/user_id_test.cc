@@ -13,7 +13,7 @@
 #include "base/file_util.h"
 #include "base/scoped_hkey.h"
 #include "base/string_conversion.h"
-#include "system/captured_log.h"
+#include "captured_log.h"
 #include "system/platform_queries.h"
 
 namespace lite {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "captured_log.h"
+
 #include <atomic>
 #include <memory>
 #include <string>
@@ -52,23 +54,7 @@ TEST(MakeInterfaceCheckStatusTest, PacksCategoryBuildAndRevision) {
   }
 }
 
-struct Record {
-  LogSeverity severity;
-  std::string function;
-  std::string message;
-};
-
-class RecordingLogger : public FileLogger {
- public:
-  explicit RecordingLogger(std::vector<Record>* records)
-      : FileLogger(L"unused.log", 0), records_(records) {}
-  void Emit(const LogRecord& record) override {
-    records_->push_back({record.severity(), record.function(), record.message()});
-  }
-
- private:
-  std::vector<Record>* records_;
-};
+using Record = CapturedLine;
 
 class FakeWindowsVersion : public PlatformQueries {
  public:

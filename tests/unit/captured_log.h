@@ -1,5 +1,5 @@
-#ifndef LITE_TESTS_UNIT_SYSTEM_CAPTURED_LOG_H_
-#define LITE_TESTS_UNIT_SYSTEM_CAPTURED_LOG_H_
+#ifndef LITE_TESTS_UNIT_CAPTURED_LOG_H_
+#define LITE_TESTS_UNIT_CAPTURED_LOG_H_
 
 #include <memory>
 #include <mutex>
@@ -74,6 +74,19 @@ class ScopedLogCapture {
   CapturingLogger* logger_;
 };
 
+// Appends records to a vector the test owns (single-threaded tests).
+class RecordingLogger : public FileLogger {
+ public:
+  explicit RecordingLogger(std::vector<CapturedLine>* lines)
+      : FileLogger(std::wstring(), 0), lines_(lines) {}
+  void Emit(const LogRecord& record) override {
+    lines_->push_back({record.severity(), record.function(), record.message()});
+  }
+
+ private:
+  std::vector<CapturedLine>* lines_;
+};
+
 }  // namespace lite
 
-#endif  // LITE_TESTS_UNIT_SYSTEM_CAPTURED_LOG_H_
+#endif  // LITE_TESTS_UNIT_CAPTURED_LOG_H_
