@@ -74,6 +74,20 @@ bool PlatformQueries::GetFreeDiskSpace(const std::wstring& folder, uint64_t* byt
   return true;
 }
 
+uint16_t PlatformQueries::GetNativeProcessorArchitecture() {
+  SYSTEM_INFO info = {};
+  ::GetNativeSystemInfo(&info);
+  return info.wProcessorArchitecture;
+}
+
+bool PlatformQueries::GetTotalPhysicalMemory(uint64_t* bytes) {
+  MEMORYSTATUSEX status = {};
+  status.dwLength = sizeof(status);
+  if (!::GlobalMemoryStatusEx(&status)) return false;
+  *bytes = status.ullTotalPhys;
+  return true;
+}
+
 PlatformQueries& Platform() {
   static PlatformQueries real;
   return CurrentOverride() ? *CurrentOverride() : real;

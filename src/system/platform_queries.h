@@ -28,6 +28,11 @@ class PlatformQueries {
   virtual bool GetFolderPath(int csidl, std::wstring* path);
   // Bytes available to the caller on the volume of |folder|.
   virtual bool GetFreeDiskSpace(const std::wstring& folder, uint64_t* bytes);
+  // GetNativeSystemInfo's wProcessorArchitecture: the machine's own
+  // processor, not the one this 32-bit program is emulated on.
+  virtual uint16_t GetNativeProcessorArchitecture();
+  // GlobalMemoryStatusEx's ullTotalPhys; false when the query fails.
+  virtual bool GetTotalPhysicalMemory(uint64_t* bytes);
 };
 
 PlatformQueries& Platform();

@@ -1,0 +1,108 @@
+#ifndef LITE_TESTS_UNIT_INSTALL_INSTALL_TEST_SUPPORT_H_
+#define LITE_TESTS_UNIT_INSTALL_INSTALL_TEST_SUPPORT_H_
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "base/scoped_hkey.h"
+#include "config/distrib_params.h"
+#include "captured_log.h"
+#include "system/platform_queries.h"
+#include "system/registry_helpers.h"
+
+namespace lite {
+
+// Answers the machine questions as a test sets them.
+class FakePlatform : public PlatformQueries {
+ public:
+  WindowsVersion version{10, 0, 19045, 0};
+  uint16_t architecture = PROCESSOR_ARCHITECTURE_AMD64;
+  bool memory_known = true;
+  uint64_t memory = 8ull << 30;
+
+  WindowsVersion GetWindowsVersion() override { return version; }
+  uint16_t GetNativeProcessorArchitecture() override { return architecture; }
+  bool GetTotalPhysicalMemory(uint64_t* bytes) override {
+    if (!memory_known) return false;
+    *bytes = memory;
+    return true;
+  }
+};
+
+class FakeDistribParams : public DistribParams {
+ public:
+  std::map<std::string, std::string> values;
+  bool GetParam(const std::string& key, std::string* value) const override {
+    const auto found = values.find(key);
+    if (found == values.end()) return false;
+    *value = found->second;
+    return true;
+  }
+};
+
+// Points HKEY_CURRENT_USER of this process at a scratch key that is thrown
+// away afterwards, so that the experiment state of one test never leaks.
+class ScopedRegistryScratch {
+ public:
+  ScopedRegistryScratch() {
+    path_ = L"Software\\LiteInstallerTests\\install_" + std::to_wstring(::GetCurrentProcessId());
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
+    EXPECT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                nullptr, key_.receive(), nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(::RegOverridePredefKey(HKEY_CURRENT_USER, key_.get()), ERROR_SUCCESS);
+  }
+  ~ScopedRegistryScratch() {
+    ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    key_.reset();
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
+  }
+  ScopedRegistryScratch(const ScopedRegistryScratch&) = delete;
+  ScopedRegistryScratch& operator=(const ScopedRegistryScratch&) = delete;
+
+  // The stored experiment state, or "<absent>".
+  static std::wstring StoredState() {
+    std::wstring value;
+    if (!ReadValueFromRegistry(BrowserRegistryKey(), L"try_x64", &value)) return L"<absent>";
+    return value;
+  }
+  static void StoreState(const std::wstring& value) {
+    ASSERT_TRUE(StoreValueInRegistry(BrowserRegistryKey(), L"try_x64", value));
+  }
+
+ private:
+  std::wstring path_;
+  ScopedHKey key_;
+};
+
+// The lines of |functions|, as "I|W|E function: message". Error lines keep
+// only the text before the system error, which differs between machines.
+inline std::vector<std::string> LinesOf(ScopedLogCapture& log,
+                                        const std::vector<std::string>& functions) {
+  std::vector<std::string> result;
+  for (const CapturedLine& line : log.lines()) {
+    bool wanted = false;
+    for (const std::string& function : functions) wanted = wanted || line.function == function;
+    if (!wanted) continue;
+    std::string message = line.message;
+    if (line.severity == LOG_ERROR) {
+      const size_t error = message.find(" - ");
+      EXPECT_NE(error, std::string::npos) << "no system error in: " << message;
+      if (error != std::string::npos) message.resize(error);
+    }
+    const char* severity =
+        line.severity == LOG_INFO ? "I" : (line.severity == LOG_WARNING ? "W" : "E");
+    result.push_back(std::string(severity) + " " + line.function + ": " + message);
+  }
+  return result;
+}
+
+}  // namespace lite
+
+#endif  // LITE_TESTS_UNIT_INSTALL_INSTALL_TEST_SUPPORT_H_
