@@ -93,7 +93,27 @@ def main():
         print(f"peak working set: {args.small_mib} MiB archive {peaks['small.arc'] / (1 << 20):.1f} MiB, "
               f"{args.mib} MiB archive {peaks['big.arc'] / (1 << 20):.1f} MiB, difference "
               f"{(peaks['big.arc'] - peaks['small.arc']) / (1 << 20):.2f} MiB")
+        print(resent_after_resume(server, origin, target, env))
     server.shutdown()
+
+
+def resent_after_resume(server, origin, target, env, size=4 << 20):
+    """The setup download cut at half its length once, then retried: how
+    many bytes the last request sent again that had already arrived (none
+    when the retry resumes with a Range; under Wine, whose seek is a stub,
+    everything before the cut)."""
+    server.cdn.put("resume.arc", os.urandom(size))
+    server.state.reset()
+    cut = size // 2
+    # The trailing "&" keeps the suffix the installer appends out of "first".
+    _, _, out = timed_run(["wine", str(FIXTURES / "module_download_probe.exe"), windows_path(target),
+                           f"--setup-url={origin}/cdn/resume.arc?cut={cut}&first=1&"], env)
+    assert "result=0" in out, out[-500:]
+    requests = [r for r in server.state.snapshot() if r["path"].startswith("/cdn/resume.arc")]
+    ranged = re.match(r"bytes=(\d+)-", requests[-1]["headers"].get("Range", ""))
+    resent = max(0, cut - (int(ranged.group(1)) if ranged else 0))
+    return (f"cut-and-resume of {size >> 20} MiB cut at {cut} bytes: {len(requests)} requests, "
+            f"{resent} bytes served twice")
 
 
 if __name__ == "__main__":

@@ -15,6 +15,9 @@ them in the URL it hands to the client:
                      whole body, then close
   slow=<ms>          pause <ms> between 4 KiB pieces (at most 100 pieces)
   garbage=1          answer with a line that is no HTTP status line
+  first=<n>          the other faults of the query apply to the first <n>
+                     requests for this exact path and query only; later
+                     ones are answered plainly (a source that recovers)
 """
 import threading
 import time
@@ -36,6 +39,14 @@ class CdnState:
         self.root = Path(root) if root else None
         self.lock = threading.Lock()
         self.files = {}
+        self.hits = {}
+
+    def count_hit(self, key):
+        """How many requests for |key| came before this one."""
+        with self.lock:
+            seen = self.hits.get(key, 0)
+            self.hits[key] = seen + 1
+            return seen
 
     def put(self, name, data):
         with self.lock:
@@ -72,6 +83,8 @@ def handle_cdn(handler, body):
     state = handler.server.cdn
     name = parts.path[len(PREFIX):]
     query = {k: v[-1] for k, v in parse_qs(parts.query).items()}
+    if "first" in query and state.count_hit(handler.path) >= int(query["first"]):
+        query = {}
 
     if name.startswith("__files/") and handler.command in ("POST", "PUT"):
         state.put(name[len("__files/"):], body)
