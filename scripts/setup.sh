@@ -159,10 +159,14 @@ build_googletest
 # ---------------------------------------------------------------------------
 # The project itself.
 # ---------------------------------------------------------------------------
+# TEST public keys for the built-in key table (release keys are supplied by
+# the release build); their private keys stay in the build folder.
+bash "$ROOT/scripts/make_test_keys.sh" "$BUILD_DIR/test-keys"
 log "building lite_installer"
 cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
   -DLITE_DEPS_PREFIX="$PREFIX" \
+  -DLITE_BUILT_IN_KEYS_FILE="$BUILD_DIR/test-keys/public_keys.txt" \
   -DLITE_SERVICE_ORIGIN="http://localhost:${LITE_SERVICE_PORT:-18080}" >/dev/null
 cmake --build "$BUILD_DIR" -j "$JOBS"
 # The native tag tool, and the executable signed with the test certificate
