@@ -29,6 +29,8 @@ case "$TARGET" in
   distrib_params) SOURCES=("$ROOT/src/config/distrib_params_text.cc" "$ROOT/src/base/json_reader.cc"
                            "$ROOT/src/base/string_conversion.cc") ; LIBS=(-ljansson) ;;
   json_reader) SOURCES=("$ROOT/src/base/json_reader.cc") ; LIBS=(-ljansson) ;;
+  trusted_list) SOURCES=("$ROOT/src/trust/trusted_certificate_list.cc" "$ROOT/src/base/base64.cc"
+                         "$ROOT/src/base/json_reader.cc") ; LIBS=(-ljansson) ;;
   *) echo "unknown fuzz target $TARGET" >&2; exit 2 ;;
 esac
 
@@ -53,6 +55,10 @@ if [ -z "$(ls -A "$OUT/corpus")" ]; then
     json_reader)
       cp "$ROOT"/resources/packages/*.json "$ROOT"/resources/data/abt_config_resource "$OUT/corpus/"
       printf '//sig\r\n{"a": /* c */ [1, "//", "/*"]} // end' > "$OUT/corpus/comments"
+      ;;
+    trusted_list)
+      printf '{"trusted_info": {"certificates": [{"id": "AQID", "pub_key": "00"}, {"id": "gA=="}]}}' \
+        > "$OUT/corpus/list"
       ;;
   esac
 fi
