@@ -16,9 +16,6 @@ class BuiltInKeyTable {
   // The DER SubjectPublicKeyInfo of key |index| (0 to 9); empty for any
   // other index or a key that does not decode.
   static std::vector<uint8_t> GetKey(int index);
-
-  // Standard Base64 without line breaks; empty when |text| does not decode.
-  static std::vector<uint8_t> DecodeBase64(const char* text);
 };
 
 }  // namespace lite

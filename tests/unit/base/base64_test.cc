@@ -27,6 +27,8 @@ TEST(Base64Test, DecodesStrictStandardBase64) {
       {"Zm9v\n", false, ""},
       {"Zm-_", false, ""},      // the URL alphabet is not accepted
       {"Zm 9", false, ""},
+      {"*@#$", false, ""},
+      {"AQ\x01I", false, ""},
   };
   for (const auto& c : cases) {
     const std::optional<std::string> decoded = DecodeBase64(c.text);

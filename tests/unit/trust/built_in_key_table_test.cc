@@ -58,25 +58,5 @@ TEST(BuiltInKeyTableTest, TestTableMatchesTheGeneratedKeys) {
 }
 #endif
 
-TEST(BuiltInKeyTableTest, DecodesBase64) {
-  struct Case {
-    const char* text;
-    Bytes expected;
-  };
-  const Case cases[] = {
-      {"AQID", {1, 2, 3}},
-      {"AQIDBA==", {1, 2, 3, 4}},
-      {"/+8=", {0xff, 0xef}},
-      {"", {}},
-      {nullptr, {}},
-      {"*@#$", {}},
-      {"AQ\x01ID", {}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text ? c.text : "(null)");
-    EXPECT_EQ(BuiltInKeyTable::DecodeBase64(c.text), c.expected);
-  }
-}
-
 }  // namespace
 }  // namespace lite
