@@ -42,7 +42,7 @@ TEST(TrustedCertificateListTest, IdentitiesCompareAsUnsignedBytes) {
   const TrustedCertificateList list(
       R"({"trusted_info": {"certificates": [{"id": "gA=="}, {"id": "fw=="}, {"id": "gAA="}]}})");
   EXPECT_EQ(list.size(), 3u);
-  for (const std::string identity : {std::string("\x80"), std::string("\x7f"), std::string("\x80\x00", 2)}) {
+  for (const std::string& identity : {std::string("\x80"), std::string("\x7f"), std::string("\x80\x00", 2)}) {
     EXPECT_TRUE(list.Contains(identity));
   }
 }
