@@ -42,10 +42,7 @@ bool DistribParams::Initialize(const InstallerCommandLine& command_line,
   std::string text = command_line.GetSwitchValueASCII(switches::kDistrInfoParams);
   if (text.empty()) {
     const std::wstring path = GetTaggedFilePath();
-    if (!path.empty()) {
-      text = ExtractTagFromFakeCertificate(path);
-      if (text.empty()) ExtractTagFromAppendedBlock(path, &text);
-    }
+    if (!path.empty()) text = ReadInstallerTag(path);
   }
   if (!text.empty()) StoreRawParams(text);
   params_ = ParseDistribParamsText(text);

@@ -115,11 +115,4 @@ std::string ReadInstallerTag(const std::wstring& path) {
   return tag;
 }
 
-std::string ReadOwnInstallerTag() {
-  wchar_t buffer[MAX_PATH];
-  const DWORD length = ::GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return std::string();
-  return ReadInstallerTag(std::wstring(buffer, length));
-}
-
 }  // namespace lite

@@ -23,10 +23,6 @@ bool ExtractTagFromAppendedBlock(const std::wstring& path, std::string* tag);
 // when that is empty the appended block's. Empty when neither has one.
 std::string ReadInstallerTag(const std::wstring& path);
 
-// ReadInstallerTag for the running executable; empty when its path cannot
-// be had in 260 characters.
-std::string ReadOwnInstallerTag();
-
 }  // namespace lite
 
 #endif  // LITE_CONFIG_INSTALLER_TAG_FILE_H_
