@@ -14,6 +14,7 @@
 #include "base/scoped_hkey.h"
 #include "base/string_conversion.h"
 #include "captured_log.h"
+#include "fake_platform_queries.h"
 #include "system/platform_queries.h"
 
 namespace lite {
@@ -22,11 +23,7 @@ namespace {
 constexpr wchar_t kMarkKey[] = L"Software\\Zelmar";
 constexpr wchar_t kLowMarkKey[] = L"Software\\AppDataLow\\Zelmar";
 
-class FakeWindowsVersion : public PlatformQueries {
- public:
-  WindowsVersion GetWindowsVersion() override { return version; }
-  WindowsVersion version;
-};
+using FakeWindowsVersion = FakePlatformQueries;
 
 WindowsVersion Version(uint32_t major, uint32_t minor) {
   WindowsVersion version;

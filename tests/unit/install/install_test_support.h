@@ -13,27 +13,13 @@
 #include "base/scoped_hkey.h"
 #include "config/distrib_params.h"
 #include "captured_log.h"
+#include "fake_platform_queries.h"
 #include "system/platform_queries.h"
 #include "system/registry_helpers.h"
 
 namespace lite {
 
-// Answers the machine questions as a test sets them.
-class FakePlatform : public PlatformQueries {
- public:
-  WindowsVersion version{10, 0, 19045, 0};
-  uint16_t architecture = PROCESSOR_ARCHITECTURE_AMD64;
-  bool memory_known = true;
-  uint64_t memory = 8ull << 30;
-
-  WindowsVersion GetWindowsVersion() override { return version; }
-  uint16_t GetNativeProcessorArchitecture() override { return architecture; }
-  bool GetTotalPhysicalMemory(uint64_t* bytes) override {
-    if (!memory_known) return false;
-    *bytes = memory;
-    return true;
-  }
-};
+using FakePlatform = FakePlatformQueries;
 
 class FakeDistribParams : public DistribParams {
  public:

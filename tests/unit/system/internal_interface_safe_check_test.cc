@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "captured_log.h"
+#include "fake_platform_queries.h"
 
 #include <atomic>
 #include <memory>
@@ -56,11 +57,7 @@ TEST(MakeInterfaceCheckStatusTest, PacksCategoryBuildAndRevision) {
 
 using Record = CapturedLine;
 
-class FakeWindowsVersion : public PlatformQueries {
- public:
-  WindowsVersion GetWindowsVersion() override { return version; }
-  WindowsVersion version;
-};
+using FakeWindowsVersion = FakePlatformQueries;
 
 // Finds the child the check starts, from another thread while the check
 // waits, and keeps a handle so that its end can be examined afterwards.

@@ -9,6 +9,7 @@
 
 #include "base/debug_log.h"
 #include "captured_log.h"
+#include "fake_platform_queries.h"
 #include "system/platform_queries.h"
 #include "trust/trust_provider.h"
 #include "trust/trusted_certificate_list.h"
@@ -61,13 +62,9 @@ class FakeTrustProvider : public TrustProvider {
   uint32_t current_ = 0;
 };
 
-class FakeWindows : public PlatformQueries {
- public:
-  explicit FakeWindows(uint32_t major) : major_(major) {}
-  WindowsVersion GetWindowsVersion() override { return {major_, 0, 19045, 0}; }
-
- private:
-  uint32_t major_;
+// A system of the given major version.
+struct FakeWindows : FakePlatformQueries {
+  explicit FakeWindows(uint32_t major) { version.major = major; }
 };
 
 constexpr long kUntrustedRoot = -2146762487;  // CERT_E_UNTRUSTEDROOT
