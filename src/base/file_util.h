@@ -26,6 +26,8 @@ std::wstring DirName(const std::wstring& path);
 std::wstring BaseName(const std::wstring& path);
 
 bool PathExists(const std::wstring& path);
+// A file, not a folder, exists at |path|.
+bool FileExists(const std::wstring& path);
 bool DirectoryExists(const std::wstring& path);
 // Creates |folder| and any missing ancestors; true if it exists afterwards.
 bool CreateDirectoryWithAncestors(const std::wstring& folder);

@@ -5,6 +5,7 @@
 #include "app/exit_codes.h"
 #include "app/installer_command_line.h"
 #include "app/switches.h"
+#include "base/file_util.h"
 #include "base/scoped_handle.h"
 #include "logging/log_record.h"
 
@@ -25,11 +26,6 @@ constexpr uint32_t kCategoryFactor = 1000000000;
 
 // Exit code given to a child that did not finish in time.
 constexpr UINT kTimeoutExitCode = 22;
-
-bool FileExists(const std::wstring& path) {
-  const DWORD attributes = ::GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 // Runs the test in the child; returns the category and sets |available|.
 uint32_t RunCheckChild(const std::wstring& program, uint32_t timeout_ms, bool* available) {
