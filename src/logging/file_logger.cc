@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <openssl/md5.h>
+#include <openssl/evp.h>
 
 #include <cstdio>
 
@@ -78,13 +78,16 @@ const char* FileLogger::SeverityText(int severity) {
 
 std::wstring FileLogger::MutexName(const std::wstring& log_path) {
   const std::string utf8 = WideToUTF8(log_path);
-  unsigned char digest[MD5_DIGEST_LENGTH];
-  MD5(reinterpret_cast<const unsigned char*>(utf8.data()), utf8.size(), digest);
+  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned int digest_length = 0;
+  if (!EVP_Digest(utf8.data(), utf8.size(), digest, &digest_length, EVP_md5(), nullptr)) {
+    digest_length = 0;
+  }
   static const char kHex[] = "0123456789abcdef";
   std::wstring name = L"broupdater log ";
-  for (unsigned char byte : digest) {
-    name += static_cast<wchar_t>(kHex[byte >> 4]);
-    name += static_cast<wchar_t>(kHex[byte & 0x0F]);
+  for (unsigned int i = 0; i < digest_length; ++i) {
+    name += static_cast<wchar_t>(kHex[digest[i] >> 4]);
+    name += static_cast<wchar_t>(kHex[digest[i] & 0x0F]);
   }
   return name;
 }
