@@ -104,6 +104,8 @@ class ModuleDownload {
 
   bool IsStopped() const;
   HANDLE stop_event() const { return stop_event_; }
+  // For owners that create their stop event after this base exists.
+  void set_stop_event(HANDLE stop_event) { stop_event_ = stop_event; }
 
  private:
   const BrandInfo& brand_info_;
