@@ -40,4 +40,22 @@ std::optional<std::string> DecodeBase64(std::string_view text) {
   return out;
 }
 
+std::string EncodeBase64(std::string_view bytes) {
+  static constexpr char kAlphabet[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  out.reserve((bytes.size() + 2) / 3 * 4);
+  for (size_t i = 0; i < bytes.size(); i += 3) {
+    const size_t count = bytes.size() - i < 3 ? bytes.size() - i : 3;
+    uint32_t bits = static_cast<uint32_t>(static_cast<uint8_t>(bytes[i])) << 16;
+    if (count > 1) bits |= static_cast<uint32_t>(static_cast<uint8_t>(bytes[i + 1])) << 8;
+    if (count > 2) bits |= static_cast<uint8_t>(bytes[i + 2]);
+    out.push_back(kAlphabet[(bits >> 18) & 0x3F]);
+    out.push_back(kAlphabet[(bits >> 12) & 0x3F]);
+    out.push_back(count > 1 ? kAlphabet[(bits >> 6) & 0x3F] : '=');
+    out.push_back(count > 2 ? kAlphabet[bits & 0x3F] : '=');
+  }
+  return out;
+}
+
 }  // namespace lite

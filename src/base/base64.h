@@ -11,6 +11,9 @@ namespace lite {
 // of four, no white space, unused bits zero). Nothing for anything else.
 std::optional<std::string> DecodeBase64(std::string_view text);
 
+// Standard Base64 of |bytes| with "=" padding, no line breaks.
+std::string EncodeBase64(std::string_view bytes);
+
 }  // namespace lite
 
 #endif  // LITE_BASE_BASE64_H_

@@ -14,8 +14,10 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 try:
     from services.cdn import CdnState, handle_cdn
+    from services.seeds import SeedsState, handle_seeds
 except ImportError:  # run as a script from this folder
     from cdn import CdnState, handle_cdn
+    from seeds import SeedsState, handle_seeds
 
 
 class ServiceState:
@@ -72,7 +74,7 @@ class ServiceHandler(BaseHTTPRequestHandler):
         state.record(self, body)
         if self.path == "/health":
             return self._send(200, b"ok")
-        if handle_cdn(self, body):
+        if handle_cdn(self, body) or handle_seeds(self, body):
             return None
         return self._send(404, b"not found")
 
@@ -90,6 +92,7 @@ def make_server(host, port, verbose=False, cdn_root=None, tls_cert=None, tls_key
     server.daemon_threads = True
     server.state = ServiceState()
     server.cdn = CdnState(cdn_root)
+    server.seeds = SeedsState()
     server.verbose = verbose
     return server
 
