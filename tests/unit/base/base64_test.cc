@@ -36,7 +36,9 @@ TEST(Base64Test, DecodesStrictStandardBase64) {
   for (const auto& c : cases) {
     const std::optional<std::string> decoded = DecodeBase64(c.text);
     ASSERT_EQ(decoded.has_value(), c.valid) << c.text;
-    if (c.valid) EXPECT_EQ(*decoded, c.bytes) << c.text;
+    if (c.valid) {
+      EXPECT_EQ(*decoded, c.bytes) << c.text;
+    }
   }
 }
 
