@@ -14,8 +14,10 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 try:
     from services.cdn import CdnState, handle_cdn
+    from services.stats import handle_stats
 except ImportError:  # run as a script from this folder
     from cdn import CdnState, handle_cdn
+    from stats import handle_stats
 
 
 class ServiceState:
@@ -72,7 +74,7 @@ class ServiceHandler(BaseHTTPRequestHandler):
         state.record(self, body)
         if self.path == "/health":
             return self._send(200, b"ok")
-        if handle_cdn(self, body):
+        if handle_cdn(self, body) or handle_stats(self, body):
             return None
         return self._send(404, b"not found")
 
