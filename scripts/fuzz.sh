@@ -31,6 +31,7 @@ case "$TARGET" in
   json_reader) SOURCES=("$ROOT/src/base/json_reader.cc") ; LIBS=(-ljansson) ;;
   trusted_list) SOURCES=("$ROOT/src/trust/trusted_certificate_list.cc" "$ROOT/src/base/base64.cc"
                          "$ROOT/src/base/json_reader.cc") ; LIBS=(-ljansson) ;;
+  install_stat) SOURCES=("$ROOT/src/net/install_stat_text.cc" "$ROOT/src/base/string_conversion.cc") ;;
   *) echo "unknown fuzz target $TARGET" >&2; exit 2 ;;
 esac
 
@@ -55,6 +56,10 @@ if [ -z "$(ls -A "$OUT/corpus")" ]; then
     json_reader)
       cp "$ROOT"/resources/packages/*.json "$ROOT"/resources/data/abt_config_resource "$OUT/corpus/"
       printf '//sig\r\n{"a": /* c */ [1, "//", "/*"]} // end' > "$OUT/corpus/comments"
+      ;;
+    install_stat)
+      printf 'brand_id\nzelmar\nold_ver\n21.3.1.2\nui\nA-B\n' > "$OUT/corpus/stat"
+      printf '\n\nk\n\nlast\xc3\xa9' > "$OUT/corpus/edges"
       ;;
     trusted_list)
       printf '{"trusted_info": {"certificates": [{"id": "AQID", "pub_key": "00"}, {"id": "gA=="}]}}' \

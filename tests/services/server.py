@@ -15,9 +15,13 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 try:
     from services.cdn import CdnState, handle_cdn
     from services.seeds import SeedsState, handle_seeds
+    from services.setup_archive import handle_setup_archive
+    from services.stats import handle_stats
 except ImportError:  # run as a script from this folder
     from cdn import CdnState, handle_cdn
     from seeds import SeedsState, handle_seeds
+    from setup_archive import handle_setup_archive
+    from stats import handle_stats
 
 
 class ServiceState:
@@ -74,7 +78,8 @@ class ServiceHandler(BaseHTTPRequestHandler):
         state.record(self, body)
         if self.path == "/health":
             return self._send(200, b"ok")
-        if handle_cdn(self, body) or handle_seeds(self, body):
+        if (handle_cdn(self, body) or handle_seeds(self, body) or handle_stats(self, body)
+                or handle_setup_archive(self, body, handle_cdn)):
             return None
         return self._send(404, b"not found")
 
