@@ -11,6 +11,10 @@ LIST="$DIR/public_keys.txt"
 
 mkdir -p "$DIR"
 umask 077
+# The build may run this from two rules at once; one makes the keys, the
+# other then finds them.
+exec 9> "$DIR/.lock"
+flock 9
 for i in 0 1 2 3 4 5 6 7 8 9; do
   key="$DIR/key_$i.pem"
   if [ ! -s "$key" ]; then

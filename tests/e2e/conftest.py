@@ -111,6 +111,13 @@ class Wine:
     def reg(self, *args):
         return self._run(["wine", "reg", *args])
 
+    def run_console(self, program, *args, timeout=60):
+        """Runs a console program directly; returns the CompletedProcess
+        with stdout's line ends made Unix ones."""
+        process = self._run(["wine", str(program), *map(str, args)], timeout=timeout)
+        process.stdout = process.stdout.replace("\r", "")
+        return process
+
     def start_services(self, gui_program):
         """Starts Wine's own long-lived processes (services, the desktop)
         detached from any pipe a test reads."""
@@ -164,6 +171,19 @@ def wine_session(display, tmp_path_factory):
 def wine(wine_session):
     wine_session.reset()
     yield wine_session
+
+
+@pytest.fixture(scope="session")
+def trusted_test_root(wine_session):
+    """Trusts the TEST code-signing root (cmake/signed_test_module.cmake) in
+    the session's prefix, so that modules signed by its leaves pass the
+    system's chain check; taken back at the end."""
+    tool = BUILD / "tests" / "fixtures" / "test_root_store.exe"
+    root = Wine.windows_path(BUILD / "test-certs" / "code-signing" / "root_ca.der")
+    added = wine_session.run_console(tool, "add", root)
+    assert added.returncode == 0, added.stdout + added.stderr
+    yield
+    wine_session.run_console(tool, "remove", root)
 
 
 @pytest.fixture(scope="session")
