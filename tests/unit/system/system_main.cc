@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/installer_command_line.h"
+#include "crash_exit.h"
 #include "base/file_util.h"
 #include "system/secure_dll_search.h"
 #include "system_test_support.h"
@@ -39,6 +40,7 @@ int RunAsRelaunchedCopy(const lite::InstallerCommandLine& command_line) {
 int main(int argc, char** argv) {
   const lite::InstallerCommandLine& command_line = lite::InstallerCommandLine::ForCurrentProcess();
   if (command_line.HasSwitch("spawned_in_protected_dir")) return RunAsRelaunchedCopy(command_line);
+  lite::ExitOnCrash();
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
