@@ -16,6 +16,7 @@
 #include "base/file_util.h"
 #include "config/brand_info.h"
 #include "config/distrib_params.h"
+#include "install/installer.h"
 #include "logging/file_logger.h"
 #include "logging/log_record.h"
 #include "system/disk_space.h"
@@ -69,10 +70,20 @@ int RunNormalInstallation(const InstallerCommandLine& command_line) {
   }
 
   const bool enough_space = HasEnoughDiskSpace(system_level, kRequiredDiskSpace);
-  // The installation itself is not part of this build yet: every mode that
-  // would run it ends as a run that did not start the setup.
-  const int exit_code =
-      (silent || enough_space) ? EXIT_SETUP_NOT_RUN : EXIT_NOT_ENOUGH_DISK_SPACE;
+  int exit_code = EXIT_SETUP_NOT_RUN;
+  if (silent) {
+    LOG(INFO, kFunction) << "Installing in silent mode.";
+    Installer installer(nullptr, &brand_info, &distrib_params, true, command_line);
+    installer.SetMakeDefault(command_line.HasSwitch(switches::kMakeBrowserDefaultAfterImport));
+    installer.set_send_statistics(command_line.HasSwitch(switches::kSendStatistics) ||
+                                  brand_info.send_statistics());
+    installer.RunSynchronously();
+    exit_code = installer.exit_code();
+  } else {
+    // The installer window is not part of this build yet: a run that would
+    // show it ends as a run that did not start the setup.
+    exit_code = enough_space ? EXIT_SETUP_NOT_RUN : EXIT_NOT_ENOUGH_DISK_SPACE;
+  }
   LOG(INFO, kFunction) << "Installer exit with code: " << exit_code;
   return exit_code;
 }
