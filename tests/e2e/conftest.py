@@ -213,6 +213,19 @@ def services():
     server.server_close()
 
 
+@pytest.fixture(scope="session", autouse=True)
+def installable_setup(services, trusted_test_root):
+    """Every run that gets as far as the download finds the signed test
+    setup at its brand's URL and can verify and run it, as a real one
+    would; tests that need another archive or faults set them and put this
+    one back."""
+    signed = BUILD / "signed-modules" / "test_setup.exe"
+    assert signed.exists(), "build the project first (scripts/setup.sh)"
+    services.cdn.put("setup.arc", signed.read_bytes())
+    services.setup_faults = ""
+    yield services
+
+
 # "2022-10-05 08:12:33.417 4312:7720 INFO: message (function:157)"
 LOG_LINE = re.compile(
     r"^(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}) (\d{2,}):(\d{2,}) (INFO|ERROR|WARNING): (.*) \(([^():]+):(\d+)\)$")
