@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Sets everything up (see setup.sh), starts the local demo services and
-# runs the installer under Wine against them. Extra arguments go to the
-# installer, e.g.: bash scripts/run.sh --silent
+# runs a silent installation under Wine against them: the loopback CDN
+# serves the signed test setup program as the browser's setup archive, and
+# the statistics and report services record what the installer sends.
+# Arguments replace the default "--silent", e.g.: bash scripts/run.sh --silent --test-setup-exit-code=3
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${LITE_BUILD_DIR:-$ROOT/build}"
@@ -14,14 +16,39 @@ bash "$ROOT/scripts/setup.sh"
 lite_start_display
 lite_wine_prepare
 
-/usr/bin/python3 "$ROOT/tests/services/server.py" --port "$PORT" &
+REQUESTS="$BUILD_DIR/demo-requests.json"
+/usr/bin/python3 "$ROOT/tests/services/server.py" --port "$PORT" \
+  --setup-archive "$BUILD_DIR/signed-modules/test_setup.exe" &
 SERVICES_PID=$!
 trap 'kill "$SERVICES_PID" 2>/dev/null || true; kill "${LITE_XVFB_PID:-0}" 2>/dev/null || true' EXIT
-sleep 0.5
+fetch() {
+  /usr/bin/python3 -c 'import sys, urllib.request; sys.stdout.write(urllib.request.urlopen(sys.argv[1], timeout=5).read().decode())' "$1"
+}
+for _ in $(seq 100); do
+  fetch "http://127.0.0.1:$PORT/health" >/dev/null 2>&1 && break
+  sleep 0.1
+done
+
+# The test setup is signed by the TEST code-signing root; the demo prefix
+# trusts it, as a real system trusts the real publisher's root.
+wine "$BUILD_DIR/tests/fixtures/test_root_store.exe" add \
+  "$(winepath -w "$BUILD_DIR/test-certs/code-signing/root_ca.der")" >/dev/null
+
+TEMP_DIR="$(winepath -u "$(wine cmd /c echo %TEMP% 2>/dev/null | tr -d '\r')")"
+RECORD="$TEMP_DIR/test_setup_record.json"
+rm -f "$RECORD"
+[ $# -gt 0 ] || set -- --silent
 
 INSTALLER="$(winepath -w "$BUILD_DIR/lite_installer.exe")"
 echo "[run] lite_installer.exe $* (services on http://localhost:$PORT)"
 wine "$BUILD_DIR/tests/fixtures/launcher.exe" "$INSTALLER" "$@" | sed -n 's/^exit_code=/[run] exit code: /p'
-TEMP_DIR="$(winepath -u "$(wine cmd /c echo %TEMP% 2>/dev/null | tr -d '\r')")"
+fetch "http://127.0.0.1:$PORT/__requests" >"$REQUESTS" || true
 echo "[run] log: $TEMP_DIR/lite_installer.log"
 tail -n 20 "$TEMP_DIR/lite_installer.log"
+if [ -f "$RECORD" ]; then
+  echo "[run] the setup's received command line ($RECORD):"
+  /usr/bin/python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["command_line"])' "$RECORD"
+else
+  echo "[run] the setup did not run"
+fi
+echo "[run] requests the services received: $REQUESTS"

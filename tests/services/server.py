@@ -109,8 +109,12 @@ def main():
     parser.add_argument("--verbose", action="store_true")
     parser.add_argument("--tls-cert", help="serve HTTPS with this certificate (PEM)")
     parser.add_argument("--tls-key", help="the certificate's key (PEM)")
+    parser.add_argument("--setup-archive", help="the file served as every brand's setup archive")
     args = parser.parse_args()
     server = make_server(args.host, args.port, args.verbose, tls_cert=args.tls_cert, tls_key=args.tls_key)
+    if args.setup_archive:
+        with open(args.setup_archive, "rb") as archive:
+            server.cdn.put("setup.arc", archive.read())
     scheme = "https" if args.tls_cert else "http"
     print(f"serving on {scheme}://{args.host}:{server.server_address[1]}", flush=True)
     try:
