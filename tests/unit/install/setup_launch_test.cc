@@ -227,6 +227,44 @@ TEST(RunModuleAndWaitTest, ExitCodes) {
   SetSharedErrorCode(kSharedErrorNone);
 }
 
+// What the installer relies on from the setup, shown with the test setup
+// the end-to-end tests use: the progress messages reach the window named
+// on the command line, and the browser's message window outlives the run.
+TEST(RunModuleAndWaitTest, TestSetupTalksToTheInstallerWindow) {
+  ScopedTempFolder folder;
+  ::SetEnvironmentVariableW(L"LITE_TEST_SETUP_RECORD", folder.Child(L"record.json").c_str());
+  HWND window = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  const std::wstring command_line = L"\"" + TestSetupPath() +
+                                    L"\" --test-setup-pv=none --test-setup-window-ms=5000"
+                                    L" --progress-window=" +
+                                    std::to_wstring(reinterpret_cast<uintptr_t>(window));
+  int32_t exit_code = -5;
+  ASSERT_TRUE(RunModuleAndWait(nullptr, command_line, &exit_code, nullptr));
+  EXPECT_EQ(exit_code, 0);
+
+  std::vector<UINT> received;
+  MSG message;
+  while (::PeekMessageW(&message, window, 0, 0, PM_REMOVE)) received.push_back(message.message);
+  std::vector<UINT> expected;
+  for (const wchar_t* name : {L"zelmar.lite.set_install_progress", L"zelmar.lite.set_import_progress",
+                              L"zelmar.higher_version_exist", L"zelmar.lite.close_window"}) {
+    expected.push_back(::RegisterWindowMessageW(name));
+  }
+  EXPECT_EQ(received, expected);
+  ::DestroyWindow(window);
+
+  // The window appears shortly after the setup exits, from its own process.
+  bool found = false;
+  for (int i = 0; i < 250 && !found; ++i) {
+    found = ::FindWindowExW(HWND_MESSAGE, nullptr, L"ZelmarBrowser_MessageWindow", nullptr);
+    if (!found) ::Sleep(20);
+  }
+  EXPECT_TRUE(found);
+  ::SetEnvironmentVariableW(L"LITE_TEST_SETUP_RECORD", nullptr);
+}
+
 TEST(RunModuleAndWaitTest, SetupThatCannotStart) {
   ScopedTempFolder folder;
   // A PE image for another processor, and a file that is no program at all.
