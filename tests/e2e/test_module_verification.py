@@ -7,6 +7,7 @@ provider does less than Windows.
 Runs tests/fixtures/verify_module_probe.exe, which calls VerifySignedModule
 on each module and prints its log records.
 """
+import re
 import urllib.request
 
 import pytest
@@ -30,9 +31,18 @@ NOT_LISTED = ("ERROR", "VerifyModuleImpl", "Can not find sertificate in trusted 
 SHA256_FAILED = ("ERROR", "VerifyModuleImpl", "SHA256 verification failed. {P}")
 REJECTED = [("ERROR", "VerifyModuleImpl", "KNOWN_ERROR_untrusted_certificate - *"),
             ("ERROR", "VerifyModuleImpl", "Can not find any trusted certificates. {P}")]
+NTE_FAIL = 2148073504
 BAD_LIST_SIGNATURE = [
     ("ERROR", "VerifySignature", f"Failed to verify signature, error: {NTE_BAD_SIGNATURE} - *"),
     ("ERROR", "GetTrustJsonFromModule", "Verify error - *")]
+# A signature made with another key is, as a number, larger than this key's
+# modulus about half the time (the test keys are made afresh per build);
+# Wine's provider then fails the arithmetic itself with NTE_FAIL instead of
+# NTE_BAD_SIGNATURE. Either way the list is refused.
+OTHER_KEY_LIST_SIGNATURE = [
+    ("ERROR", "VerifySignature",
+     re.compile(rf"Failed to verify signature, error: ({NTE_BAD_SIGNATURE}|{NTE_FAIL}) - \S.*", re.S)),
+    BAD_LIST_SIGNATURE[1]]
 
 
 def list_error(message):
@@ -59,7 +69,7 @@ CORPUS = [
     ("sha256_unlisted_then_sha1_listed", False,
      [VERIFYING, NOT_LISTED, SHA256_FAILED, NOT_LISTED, SHA256_FAILED, *REJECTED]),
     # the list's own signature
-    ("list_signed_by_other_key", False, [*BAD_LIST_SIGNATURE, VERIFYING]),
+    ("list_signed_by_other_key", False, [*OTHER_KEY_LIST_SIGNATURE, VERIFYING]),
     ("tampered_json", False, [*BAD_LIST_SIGNATURE, VERIFYING]),
     ("flipped_list_byte", False, [*BAD_LIST_SIGNATURE, VERIFYING]),
     ("signature_dat_3_bytes", False, [*BAD_LIST_SIGNATURE, VERIFYING]),
@@ -117,8 +127,11 @@ def assert_records(verdict, expected):
     actual = list(verdict.records)
     assert len(actual) == len(expected), "\n".join(map(str, actual))
     for (severity, function, message), (want_severity, want_function, want) in zip(actual, expected):
-        want = want.replace("{P}", verdict.path)
         assert (severity, function) == (want_severity, want_function), (message, want)
+        if isinstance(want, re.Pattern):
+            assert want.fullmatch(message), (message, want.pattern)
+            continue
+        want = want.replace("{P}", verdict.path)
         if want.endswith(" - *"):
             prefix = want[:-1]
             assert message.startswith(prefix) and message.strip() != prefix.strip(), (message, want)
