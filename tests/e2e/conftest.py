@@ -22,6 +22,7 @@ ROOT = Path(__file__).resolve().parents[2]
 BUILD = Path(os.environ.get("LITE_BUILD_DIR", ROOT / "build"))
 TEMPLATE = Path(os.environ.get("LITE_WINE_TEMPLATE", "/var/cache/lite_installer-wine-template"))
 BROWSER_KEY = r"HKCU\Software\Zelmar"
+BROWSER_VALUES_KEY = BROWSER_KEY + r"\ZelmarBrowser"
 
 sys.path.insert(0, str(ROOT / "tests"))
 from services.server import make_server  # noqa: E402
@@ -133,6 +134,14 @@ class Wine:
             else:
                 entry.unlink(missing_ok=True)
         self.reg("delete", BROWSER_KEY, "/f")
+
+    def browser_value(self, name):
+        """A string value under the browser's key; None when absent."""
+        result = self.reg("query", BROWSER_VALUES_KEY, "/v", name)
+        if result.returncode != 0:
+            return None
+        match = re.search(rf"^\s+{re.escape(name)}\s+REG_SZ\s*(.*?)\r?$", result.stdout, re.M)
+        return match.group(1) if match else ""
 
     def log_text(self):
         path = self.temp / "lite_installer.log"

@@ -5,7 +5,6 @@ import subprocess
 
 from conftest import BUILD, parse_log
 
-BRAND_KEY = r"HKCU\Software\Zelmar\ZelmarBrowser"
 RECORD_LABELS = [
     "Brand id: ", "Brand name: ", "Setup url: ", "Versioned setup url: ", "Setup url64: ",
     "Versioned setup url64: ", "Setup url32: ", "Default language: ",
@@ -27,14 +26,6 @@ def brand_records(wine):
         assert [l[:len(p)] for l, p in zip(block, RECORD_LABELS)] == RECORD_LABELS
         blocks.append({p: l[len(p):] for l, p in zip(block, RECORD_LABELS)})
     return blocks
-
-
-def registry_value(wine, name):
-    result = wine.reg("query", BRAND_KEY, "/v", name)
-    if result.returncode != 0:
-        return None
-    match = re.search(rf"^\s+{re.escape(name)}\s+REG_SZ\s+(.*?)\r?$", result.stdout, re.M)
-    return match.group(1) if match else ""
 
 
 def test_untagged_installer_reads_the_default_package(wine, installer):
@@ -59,7 +50,7 @@ def test_untagged_installer_reads_the_default_package(wine, installer):
     assert final["Default language: "] == "en"
     # A plain download: no parameters anywhere.
     assert not (wine.temp / "distrib_info").exists()
-    assert registry_value(wine, "DistribInfoParams") is None
+    assert wine.browser_value("DistribInfoParams") is None
 
 
 def test_parameters_switch_becomes_distrib_info(wine, installer):
@@ -67,7 +58,7 @@ def test_parameters_switch_becomes_distrib_info(wine, installer):
     assert result.exit_code == 400
     assert (wine.temp / "distrib_info").read_bytes() == \
         b'{\n  "def": "1",\n  "lang": "tr",\n  "stat": "1"\n}'
-    assert registry_value(wine, "DistribInfoParams") == "stat=1&def=1&lang=tr"
+    assert wine.browser_value("DistribInfoParams") == "stat=1&def=1&lang=tr"
     first, final = brand_records(wine)
     assert first["Default language: "] == ""
     assert final["Default language: "] == "tr"
@@ -105,7 +96,7 @@ def test_tagged_signed_installer(wine, tmp_path):
     assert wine.run_program(tagged).exit_code == 400
     assert (wine.temp / "distrib_info").read_bytes() == \
         b'{\n  "def": "1",\n  "lang": "tr",\n  "stat": "1"\n}'
-    assert registry_value(wine, "DistribInfoParams") == tag
+    assert wine.browser_value("DistribInfoParams") == tag
     messages = [r[2] for r in parse_log(wine.log_text())]
     assert any(m.startswith("Extract Brand package: ") for m in messages)
     package_record, final = brand_records(wine)
@@ -118,5 +109,5 @@ def test_signed_untagged_installer_is_a_plain_download(wine, tmp_path):
     shutil.copyfile(BUILD / "signed" / "lite_installer.exe", plain)
     assert wine.run_program(plain).exit_code == 400
     assert not (wine.temp / "distrib_info").exists()
-    assert registry_value(wine, "DistribInfoParams") is None
+    assert wine.browser_value("DistribInfoParams") is None
     assert len(brand_records(wine)) == 2

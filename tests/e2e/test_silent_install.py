@@ -10,9 +10,8 @@ from urllib.parse import parse_qs, unquote, urlsplit
 
 import pytest
 
-from conftest import BUILD, parse_log
+from conftest import BROWSER_VALUES_KEY, BUILD, parse_log
 
-BROWSER_KEY = r"HKCU\Software\Zelmar\ZelmarBrowser"
 SIGNED_SETUP = BUILD / "signed-modules" / "test_setup.exe"
 UNSIGNED_SETUP = BUILD / "tests" / "fixtures" / "test_setup.exe"
 TAG_TOOL = BUILD / "native-tools" / "tag_tool" / "tag_tool"
@@ -90,14 +89,6 @@ def setup_switches(record):
     return pairs
 
 
-def registry_value(wine, name):
-    result = wine.reg("query", BROWSER_KEY, "/v", name)
-    if result.returncode != 0:
-        return None
-    match = re.search(rf"^\s+{re.escape(name)}\s+REG_SZ\s*(.*?)\r?$", result.stdout, re.M)
-    return match.group(1) if match else ""
-
-
 def test_tagged_silent_installation(wine, archive, trusted_test_root, tagged_installer):
     installer = tagged_installer("banerid=77&zelmaruid=zu1&distr_zelmaruid=du2&webntp=1")
     result = run_silent(wine, installer, "--test-setup-exit-code=3", "--test-setup-wait-seeds=10000")
@@ -161,12 +152,12 @@ def test_tagged_silent_installation(wine, archive, trusted_test_root, tagged_ins
     assert re.fullmatch(r"[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}", reports[0]["ui"][0])
 
     # Registry and files after a successful run.
-    assert registry_value(wine, "install_stat") is None
+    assert wine.browser_value("install_stat") is None
     for name in ("InstallerData", "ClidsFile", "ClidsSearchbandFile", "ZelmarWebsiteIconFile",
                  "DistribInfoParams", "brand", "BrandFile", "PartnerFile"):
-        assert registry_value(wine, name) is None, name
-    assert registry_value(wine, "lang") == "en"
-    assert registry_value(wine, "AbtConfigResourceFile") is not None
+        assert wine.browser_value(name) is None, name
+    assert wine.browser_value("lang") == "en"
+    assert wine.browser_value("AbtConfigResourceFile") is not None
     assert not (wine.temp / "BrandFile").exists()
     assert not list(wine.temp.glob("zb*.tmp"))
 
@@ -180,11 +171,11 @@ def test_setup_already_installed(wine, archive, trusted_test_root, installer):
     assert events[-1]["error"] == "FailedToStart"
     assert report_requests(archive)[0]["result"] == ["failed"]
     # A failed run leaves the mirrors for the next attempt.
-    assert registry_value(wine, "InstallerData") is not None
+    assert wine.browser_value("InstallerData") is not None
 
 
 def test_update_over_an_existing_browser(wine, archive, trusted_test_root, installer):
-    assert wine.reg("add", BROWSER_KEY, "/v", "zpv", "/d", "22.1.0.5", "/f").returncode == 0
+    assert wine.reg("add", BROWSER_VALUES_KEY, "/v", "zpv", "/d", "22.1.0.5", "/f").returncode == 0
     result = run_silent(wine, installer)
     assert result.exit_code == 0
     events = statistics_events(archive)
@@ -202,7 +193,7 @@ def test_unverifiable_archive_is_not_started(wine, archive, trusted_test_root, i
     assert any(m.startswith("Module verification failed: C:\\users\\root\\Temp\\zb") for m in errors)
     assert event_names(statistics_events(archive))[-1] == "verification:error"
     assert report_requests(archive)[0]["result"] == ["failed"]
-    assert registry_value(wine, "install_stat") is None
+    assert wine.browser_value("install_stat") is None
 
 
 @pytest.mark.parametrize("faults", ["garbage=1", "no_length=1&cut=40000"])

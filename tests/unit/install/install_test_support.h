@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "base/scoped_hkey.h"
 #include "config/distrib_params.h"
 #include "captured_log.h"
 #include "fake_platform_queries.h"
+#include "scoped_registry_override.h"
 #include "system/platform_queries.h"
 #include "system/registry_helpers.h"
 
@@ -32,39 +32,14 @@ class FakeDistribParams : public DistribParams {
   }
 };
 
-// Points HKEY_CURRENT_USER of this process at a scratch key that is thrown
-// away afterwards, so that the experiment state of one test never leaks.
-class ScopedRegistryScratch {
+// The experiment state lives under the browser's key of a scratch registry.
+class ScopedRegistryScratch : public ScopedRegistryOverride {
  public:
-  ScopedRegistryScratch() {
-    path_ = L"Software\\LiteInstallerTests\\install_" + std::to_wstring(::GetCurrentProcessId());
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
-    EXPECT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                nullptr, key_.receive(), nullptr),
-              ERROR_SUCCESS);
-    EXPECT_EQ(::RegOverridePredefKey(HKEY_CURRENT_USER, key_.get()), ERROR_SUCCESS);
-  }
-  ~ScopedRegistryScratch() {
-    ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-    key_.reset();
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
-  }
-  ScopedRegistryScratch(const ScopedRegistryScratch&) = delete;
-  ScopedRegistryScratch& operator=(const ScopedRegistryScratch&) = delete;
+  ScopedRegistryScratch() : ScopedRegistryOverride(L"install") {}
 
   // The stored experiment state, or "<absent>".
-  static std::wstring StoredState() {
-    std::wstring value;
-    if (!ReadValueFromRegistry(BrowserRegistryKey(), L"try_x64", &value)) return L"<absent>";
-    return value;
-  }
-  static void StoreState(const std::wstring& value) {
-    ASSERT_TRUE(StoreValueInRegistry(BrowserRegistryKey(), L"try_x64", value));
-  }
-
- private:
-  std::wstring path_;
-  ScopedHKey key_;
+  static std::wstring StoredState() { return Get(L"try_x64"); }
+  static void StoreState(const std::wstring& value) { Set(L"try_x64", value); }
 };
 
 // The lines of |functions|, as "I|W|E function: message". Error lines keep

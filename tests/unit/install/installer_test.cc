@@ -27,8 +27,15 @@ namespace {
 // Statistics URLs the installer sent, in order.
 std::mutex g_sent_lock;
 std::vector<std::wstring> g_sent;
+// Set when the sender reaches the marker the test queued last.
+HANDLE g_marker_sent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+constexpr wchar_t kMarkerAction[] = L"test_marker";
 
 void RecordStatistics(const std::wstring& url) {
+  if (url.find(kMarkerAction) != std::wstring::npos) {
+    ::SetEvent(g_marker_sent);
+    return;
+  }
   std::lock_guard<std::mutex> hold(g_sent_lock);
   g_sent.push_back(url);
 }
@@ -152,6 +159,12 @@ class TestInstaller : public Installer {
   bool Download(const std::wstring& url, DownloadSink* sink, std::string* error_stage,
                 std::wstring* redirect_url) override {
     report_urls.push_back(url);
+    // The report comes after every event of the run. Events still queued
+    // when the installer goes are dropped, so let the sender catch up
+    // first: it sends in order, and the marker goes last.
+    ::ResetEvent(g_marker_sent);
+    statistics()->SendEvent({{"action", kMarkerAction}});
+    EXPECT_EQ(::WaitForSingleObject(g_marker_sent, 30000), WAIT_OBJECT_0);
     return report_result;
   }
   bool AreUacPromptsEnabled() override { return true; }
@@ -185,7 +198,7 @@ class InstallerTest : public testing::Test {
     return InstallerCommandLine::FromString(L"lite_installer.exe --silent --test-setup-pv=none " +
                                             switches);
   }
-  // Waits for the statistics thread by destroying the installer.
+  // Every event sent before the report, once the installer is gone.
   std::vector<std::string> EventsAfter(std::unique_ptr<TestInstaller> installer) {
     installer.reset();
     return SentEvents();

@@ -13,43 +13,14 @@
 #include "base/scoped_handle.h"
 #include "base/scoped_hkey.h"
 #include "config/user_id.h"
+#include "scoped_registry_override.h"
 #include "system/registry_helpers.h"
 
 namespace lite {
 
-// Points HKEY_CURRENT_USER of this process at a scratch key that is thrown
-// away afterwards.
-class ScopedStatisticsRegistry {
+class ScopedStatisticsRegistry : public ScopedRegistryOverride {
  public:
-  ScopedStatisticsRegistry() {
-    path_ = L"Software\\LiteInstallerTests\\stats_" + std::to_wstring(::GetCurrentProcessId());
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
-    EXPECT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                nullptr, key_.receive(), nullptr),
-              ERROR_SUCCESS);
-    EXPECT_EQ(::RegOverridePredefKey(HKEY_CURRENT_USER, key_.get()), ERROR_SUCCESS);
-  }
-  ~ScopedStatisticsRegistry() {
-    ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-    key_.reset();
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
-  }
-  ScopedStatisticsRegistry(const ScopedStatisticsRegistry&) = delete;
-  ScopedStatisticsRegistry& operator=(const ScopedStatisticsRegistry&) = delete;
-
-  static void Set(const wchar_t* name, const std::wstring& value) {
-    ASSERT_TRUE(StoreBrowserValue(name, value));
-  }
-  // The value, or "<absent>".
-  static std::wstring Get(const wchar_t* name) {
-    std::wstring value;
-    if (!ReadValueFromRegistry(BrowserRegistryKey(), name, &value)) return L"<absent>";
-    return value;
-  }
-
- private:
-  std::wstring path_;
-  ScopedHKey key_;
+  ScopedStatisticsRegistry() : ScopedRegistryOverride(L"stats") {}
 };
 
 // Gives this account a known user identifier for one scope and puts back
