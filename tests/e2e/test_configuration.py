@@ -1,5 +1,4 @@
 """Distribution configuration at start-up: packages, brand record, tag."""
-import re
 import shutil
 import subprocess
 
