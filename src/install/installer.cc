@@ -38,16 +38,6 @@ constexpr wchar_t kModulePrefix[] = L"zb";
 constexpr char kLiteSource[] = "lite";
 constexpr char kPermanentLockParam[] = "setup_arc_permanent_lock";
 
-// Microseconds since 1601-01-01 UTC.
-int64_t WallClockMicroseconds() {
-  FILETIME now;
-  ::GetSystemTimeAsFileTime(&now);
-  ULARGE_INTEGER value;
-  value.LowPart = now.dwLowDateTime;
-  value.HighPart = now.dwHighDateTime;
-  return static_cast<int64_t>(value.QuadPart / 10);
-}
-
 // The StringFromGUID2 form without its braces.
 std::wstring NewReportId() {
   GUID guid;
@@ -79,14 +69,12 @@ Installer::Installer(InstallerObserver* observer, const BrandInfo* brand_info,
       statistics_(statistics ? std::move(statistics) : std::make_unique<InstallerStatistics>()),
       observer_(observer),
       brand_info_(brand_info),
-      distrib_params_(distrib_params),
       working_folder_(brand_info ? brand_info->temporary_folder : std::wstring()),
       data_paths_(InstallerDataPaths::FromCommandLine(command_line)) {
   if (start_prefetch && brand_info) {
     static const DistribParams* const kNoParams = new DistribParams();
     prefetch_tasks_ = std::make_unique<AsyncInstallTasks>(
         *brand_info, distrib_params ? *distrib_params : *kNoParams);
-    prefetch_started_ = true;
   }
   InitStatistics(brand_info, distrib_params);
 }
@@ -215,8 +203,7 @@ void Installer::Install() {
   } else {
     const int32_t shared_error = GetSharedErrorCode();
     if (result == kInstallFailedGeneral && shared_error != kSharedErrorNone) result = shared_error;
-    const bool stopped = ::WaitForSingleObject(stop_event_.get(), 0) == WAIT_OBJECT_0;
-    if (observer_ && (!stopped || shared_error != kSharedErrorNone)) {
+    if (observer_ && (!IsStopped() || shared_error != kSharedErrorNone)) {
       observer_->OnInstallFailed(result);
     }
   }
@@ -247,11 +234,11 @@ void Installer::RemoveRegistryMirrors() {
 }
 
 void Installer::CloseWhenBrowserWindowGone() {
-  while (observer_) {
-    if (!WaitForStopEventTimedOut(kBrowserWindowCheckMs)) return;
-    if (BrowserMessageWindowExists()) continue;
-    observer_->OnInstallFinished(1);
-    return;
+  while (WaitForStopEventTimedOut(kBrowserWindowCheckMs)) {
+    if (!BrowserMessageWindowExists()) {
+      observer_->OnInstallFinished(1);
+      return;
+    }
   }
 }
 
@@ -269,20 +256,20 @@ int Installer::InstallBrowser() {
   if (module_path_.empty()) return kInstallFailedGeneral;
 
   std::string lock_value;
-  const bool permanent_lock = distrib_params_ &&
-                              distrib_params_->GetParam(kPermanentLockParam, &lock_value) &&
+  const bool permanent_lock = distrib_params() &&
+                              distrib_params()->GetParam(kPermanentLockParam, &lock_value) &&
                               !lock_value.empty();
 
   LOG(INFO, "InstallBrowser") << "Executable path: " << WideToUTF8(module_path_);
   ::DeleteFileW(module_path_.c_str());
   ScopedPathDeleter module_deleter(module_path_);
 
-  const int64_t t0 = WallClockMicroseconds();
+  const int64_t t0 = WallClockNow();
   ScopedHandle lock;
   const int module_result = GetModule(module_path_, permanent_lock ? &lock : nullptr);
   if (module_result != 0) return module_result;
 
-  const int64_t t1 = WallClockMicroseconds();
+  const int64_t t1 = WallClockNow();
   HANDLE events[] = {stop_event_.get(), start_event_.get()};
   if (::WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) {
     PLOG(ERROR, "InstallBrowser") << "Installation after download event isn't in signal state "
@@ -290,7 +277,7 @@ int Installer::InstallBrowser() {
     return kInstallFailedGeneral;
   }
 
-  const int64_t t2 = WallClockMicroseconds();
+  const int64_t t2 = WallClockNow();
   if (!LockModule(permanent_lock, &lock)) return kInstallFailedGeneral;
 
   if (!VerifyModule(module_path_)) {
@@ -300,7 +287,7 @@ int Installer::InstallBrowser() {
     return kInstallFailedGeneral;
   }
   LOG(INFO, "InstallBrowser") << "Verification succeeded: " << WideToUTF8(module_path_);
-  const int64_t t3 = WallClockMicroseconds();
+  const int64_t t3 = WallClockNow();
   statistics_->StoreInRegistry();
   const std::wstring old_version = statistics_->GetParameter(kStatParamOldVer);
   SetupRunKind run_kind;
@@ -311,7 +298,7 @@ int Installer::InstallBrowser() {
   const bool run_result = RunSetup();
   lock.reset();
 
-  const int64_t t4 = WallClockMicroseconds();
+  const int64_t t4 = WallClockNow();
   install_time_ = t4 - t3;
   statistics_->SendEvent(SetupExitedEvent(old_version, run_kind.elevated_instance, run_result,
                                          exit_code_, install_time_));
@@ -402,8 +389,8 @@ InstallerCommandLine Installer::BuildSetupCommandLine(const std::wstring& progra
                      std::to_wstring(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window))));
   setup.AppendSwitch(switches::kVerboseLogging);
   if (brand_info_) setup.AppendSwitchASCII(switches::kBrandName, brand_info_->brand_name);
-  if (distrib_params_ && !distrib_params_->dump_path().empty()) {
-    setup.AppendSwitch(switches::kDistrInfoFile, distrib_params_->dump_path());
+  if (distrib_params() && !distrib_params()->dump_path().empty()) {
+    setup.AppendSwitch(switches::kDistrInfoFile, distrib_params()->dump_path());
   }
   setup.SetOrRemoveSwitch(make_default_, switches::kMakeBrowserDefaultAfterImport);
   setup.SetOrRemoveSwitch(send_statistics_, switches::kSendStatistics);
@@ -441,13 +428,13 @@ InstallerCommandLine Installer::BuildSetupCommandLine(const std::wstring& progra
       setup.AppendSwitch(switches::kOverridePartnerPackage, partner_override_path_);
     }
   }
-  if (distrib_params_ && distrib_params_->GetElevationMode(command_line_copy) == 2) {
+  if (distrib_params() && distrib_params()->GetElevationMode(command_line_copy) == 2) {
     setup.AppendSwitch(switches::kShowUacAtBrowserStart);
   }
-  if (distrib_params_ && distrib_params_->IsParamOne("uts2")) {
+  if (distrib_params() && distrib_params()->IsParamOne("uts2")) {
     setup.AppendSwitch(switches::kUseTaskScheduler2);
   }
-  if (prefetch_started_) prefetch_tasks_->AppendPathSwitches(&setup);
+  if (prefetch_tasks_) prefetch_tasks_->AppendPathSwitches(&setup);
   return setup;
 }
 
@@ -458,10 +445,10 @@ std::wstring Installer::GetModulePath() {
 }
 
 int Installer::GetModule(const std::wstring& path, ScopedHandle* lock) {
-  const int64_t start = WallClockMicroseconds();
+  const int64_t start = WallClockNow();
   bool downloaded = false;
   const Result result = DownloadOrExtractModule(path, &downloaded, lock);
-  download_time_ = WallClockMicroseconds() - start;
+  download_time_ = WallClockNow() - start;
   if (result != kSucceeded) {
     PLOG(ERROR, "GetModule") << "Module was not downloaded: " << WideToUTF8(path);
     exit_code_ = EXIT_MODULE_NOT_DOWNLOADED;
@@ -472,7 +459,7 @@ int Installer::GetModule(const std::wstring& path, ScopedHandle* lock) {
   if (downloaded) {
     statistics_->SetParameter(kStatParamInstallType, "normal");
     statistics_->SendEvent(DownloadFinishedEvent(download_time_));
-  } else if (distrib_params_ && distrib_params_->IsRetryAfterFailedInstall()) {
+  } else if (distrib_params() && distrib_params()->IsRetryAfterFailedInstall()) {
     statistics_->SetParameter(kStatParamInstallType, "lite_install_failed");
   }
   return 0;
@@ -496,22 +483,12 @@ void Installer::OnDownloadStarted() {
   statistics_->SendEvent(DownloadStartedEvent());
 }
 
-void Installer::OnDownloadAttempt(const DownloadAttemptReport& report) {
+void Installer::OnDownloadAttempt(const DownloadAttemptResult& attempt) {
   // The user has gone: what is left of the download is not news.
   if (IsCancelled()) return;
-  if (!report.success) {
-    statistics_->SendEvent(DownloadErrorEvent(static_cast<int>(report.attempt_number),
-                                              report.error_stage));
+  if (!attempt.success) {
+    statistics_->SendEvent(DownloadErrorEvent(attempt.attempt_number, attempt.error_stage));
   }
-  DownloadAttemptResult attempt;
-  attempt.success = report.success;
-  attempt.error_stage = report.error_stage;
-  attempt.attempt_number = static_cast<int>(report.attempt_number);
-  attempt.downloaded_size = report.downloaded_size;
-  attempt.total_size = report.total_size;
-  attempt.url = WidenBytes(report.url);
-  attempt.redirect_url = report.redirect_url;
-  attempt.x64 = report.architecture == DownloadArchExperiment::kX64;
   statistics_->SendEvent(DownloadAttemptEvent(attempt));
 }
 

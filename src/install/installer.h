@@ -61,8 +61,6 @@ class Installer : private InstallerCommandLineHolder, public ModuleDownload {
   void set_send_statistics(bool value) { send_statistics_ = value; }
   void set_create_mirra_shortcut(bool value) { create_mirra_shortcut_ = value; }
   void set_disable_mirra_logic(bool value) { disable_mirra_logic_ = value; }
-  bool make_default() const { return make_default_; }
-  bool send_statistics() const { return send_statistics_; }
 
   // Events the window reports.
   void SendButtonClickedEvent(const std::string& name);
@@ -75,14 +73,10 @@ class Installer : private InstallerCommandLineHolder, public ModuleDownload {
   bool IsCancelled() const { return cancel_count_.load() > 0; }
 
   int32_t exit_code() const { return exit_code_; }
-  HANDLE stop_event() const { return stop_event_.get(); }
-  HANDLE start_event() const { return start_event_.get(); }
+  using ModuleDownload::stop_event;
   const std::wstring& report_id() const { return report_id_; }
   const std::wstring& module_path() const { return module_path_; }
   InstallerStatistics* statistics() { return statistics_.get(); }
-  const AsyncInstallTasks* prefetch_tasks() const {
-    return prefetch_started_ ? prefetch_tasks_.get() : nullptr;
-  }
 
   // The setup's command line: the installer's own switches passed on, plus
   // what the setup needs from this run.
@@ -120,10 +114,7 @@ class Installer : private InstallerCommandLineHolder, public ModuleDownload {
 
   // ModuleDownload statistics hooks.
   void OnDownloadStarted() override;
-  void OnDownloadAttempt(const DownloadAttemptReport& report) override;
-
-  const InstallerCommandLine& command_line() const { return command_line_copy; }
-  InstallerObserver* observer() const { return observer_; }
+  void OnDownloadAttempt(const DownloadAttemptResult& attempt) override;
 
  private:
   static unsigned __stdcall ThreadMain(void* installer);
@@ -135,12 +126,10 @@ class Installer : private InstallerCommandLineHolder, public ModuleDownload {
   bool LockModule(bool permanent_lock, ScopedHandle* lock);
   void CloseWhenBrowserWindowGone();
 
-  bool prefetch_started_ = false;
   std::unique_ptr<AsyncInstallTasks> prefetch_tasks_;
   std::unique_ptr<InstallerStatistics> statistics_;
   InstallerObserver* observer_;
   const BrandInfo* brand_info_;
-  const DistribParams* distrib_params_;
   bool make_default_ = false;
   bool send_statistics_ = false;
   bool create_mirra_shortcut_ = false;

@@ -99,14 +99,14 @@ ModuleDownload::Result ModuleDownload::DownloadModule(HANDLE file,
       sink.Reset();
     }
 
-    DownloadAttemptReport report;
+    DownloadAttemptResult report;
     GuardedCallFault fault;
-    report.success =
-        DownloadUrlWithProgress(WidenBytes(url), &sink, &report.error_stage,
-                                &report.redirect_url, &report.total_size, &progress, &fault);
-    report.attempt_number = attempt + 1;
-    report.url = url;
-    report.architecture = experiment->architecture();
+    report.url = WidenBytes(url);
+    report.success = DownloadUrlWithProgress(report.url, &sink, &report.error_stage,
+                                             &report.redirect_url, &report.total_size, &progress,
+                                             &fault);
+    report.attempt_number = static_cast<int>(attempt) + 1;
+    report.x64 = experiment->architecture() == DownloadArchExperiment::kX64;
 
     if (report.success) {
       report.downloaded_size = sink.size();

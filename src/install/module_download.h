@@ -10,6 +10,7 @@
 
 #include "base/scoped_handle.h"
 #include "install/download_arch_experiment.h"
+#include "net/installer_events.h"
 #include "system/guarded_call.h"
 
 namespace lite {
@@ -20,18 +21,6 @@ class DownloadProgressObserver;
 class DownloadSink;
 class Downloader;
 class InstallerCommandLine;
-
-// How one download attempt of the setup archive went, for statistics.
-struct DownloadAttemptReport {
-  bool success = false;
-  uint32_t attempt_number = 0;  // 1-based
-  uint32_t downloaded_size = 0;  // bytes in the file after the attempt
-  uint32_t total_size = 0;  // announced content length, 0 when none
-  std::string error_stage;
-  std::string url;
-  std::wstring redirect_url;
-  DownloadArchExperiment::Architecture architecture = DownloadArchExperiment::kNone;
-};
 
 // Fetches the browser's setup archive into the module file: picks the
 // download sources for this machine and brand, retries each a few times,
@@ -100,10 +89,11 @@ class ModuleDownload {
 
   // Statistics hooks: before the first attempt and after each attempt.
   virtual void OnDownloadStarted() {}
-  virtual void OnDownloadAttempt(const DownloadAttemptReport& report) {}
+  virtual void OnDownloadAttempt(const DownloadAttemptResult& attempt) {}
 
   bool IsStopped() const;
   HANDLE stop_event() const { return stop_event_; }
+  const DistribParams* distrib_params() const { return distrib_params_; }
   // For owners that create their stop event after this base exists.
   void set_stop_event(HANDLE stop_event) { stop_event_ = stop_event; }
 

@@ -112,7 +112,7 @@ class TestModuleDownload : public ModuleDownload {
   bool creation_time_known = true;
   bool stop_in_first_pause = false;
   std::vector<uint32_t> pauses;
-  std::vector<DownloadAttemptReport> reports;
+  std::vector<DownloadAttemptResult> reports;
   int started_events = 0;
 
  protected:
@@ -141,7 +141,7 @@ class TestModuleDownload : public ModuleDownload {
     EXPECT_TRUE(reports.empty());
     ++started_events;
   }
-  void OnDownloadAttempt(const DownloadAttemptReport& report) override {
+  void OnDownloadAttempt(const DownloadAttemptResult& report) override {
     reports.push_back(report);
   }
 
@@ -242,7 +242,7 @@ TEST_P(AttemptCountTest, EverySourceFailing) {
   for (size_t i = 0; i < download->reports.size(); ++i) {
     EXPECT_FALSE(download->reports[i].success);
     EXPECT_EQ(download->reports[i].attempt_number, i + 1);
-    EXPECT_EQ(download->reports[i].url, test.expected_attempts[i]);
+    EXPECT_EQ(WideToUTF8(download->reports[i].url), test.expected_attempts[i]);
     EXPECT_EQ(download->reports[i].error_stage, "open_url");
   }
   std::vector<std::string> urls;
@@ -305,9 +305,9 @@ TEST_P(SuccessTest, StopsAtFirstSuccessAndRecordsExperiment) {
   EXPECT_EQ(log_.urls.size(), static_cast<size_t>(test.successful_attempt));
   EXPECT_EQ(download->pauses.size(), static_cast<size_t>(test.successful_attempt - 1));
   ASSERT_FALSE(download->reports.empty());
-  const DownloadAttemptReport& last = download->reports.back();
+  const DownloadAttemptResult& last = download->reports.back();
   EXPECT_TRUE(last.success);
-  EXPECT_EQ(last.attempt_number, static_cast<uint32_t>(test.successful_attempt));
+  EXPECT_EQ(last.attempt_number, test.successful_attempt);
   EXPECT_EQ(last.downloaded_size, 1000u);
   EXPECT_EQ(last.total_size, 1000u);
   EXPECT_EQ(last.redirect_url, L"https://mirror.example.net/file");
