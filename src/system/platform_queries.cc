@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "base/scoped_hkey.h"
+#include "system/registry_helpers.h"
 
 namespace lite {
 namespace {
@@ -14,20 +14,10 @@ PlatformQueries*& CurrentOverride() {
 }
 
 uint32_t ReadUpdateBuildRevision() {
-  ScopedHKey key;
-  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", 0,
-                      KEY_QUERY_VALUE | KEY_WOW64_64KEY, key.receive()) != ERROR_SUCCESS) {
-    return 0;
-  }
-  DWORD value = 0;
-  DWORD size = sizeof(value);
-  DWORD type = 0;
-  if (::RegQueryValueExW(key.get(), L"UBR", nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                         &size) != ERROR_SUCCESS ||
-      type != REG_DWORD) {
-    return 0;
-  }
-  return value;
+  DWORD revision = 0;
+  ReadDwordValue(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", L"UBR",
+                 KEY_QUERY_VALUE | KEY_WOW64_64KEY, &revision);
+  return revision;
 }
 
 }  // namespace

@@ -115,6 +115,22 @@ bool RemoveValueFromRegistry(const std::wstring& key_path, const std::wstring& v
   return status == ERROR_SUCCESS;
 }
 
+bool ReadDwordValue(HKEY root, const wchar_t* key_path, const wchar_t* value_name, REGSAM access,
+                    DWORD* value) {
+  ScopedHKey key;
+  if (::RegOpenKeyExW(root, key_path, 0, access, key.receive()) != ERROR_SUCCESS) return false;
+  DWORD data = 0;
+  DWORD size = sizeof(data);
+  DWORD type = 0;
+  if (::RegQueryValueExW(key.get(), value_name, nullptr, &type, reinterpret_cast<BYTE*>(&data),
+                         &size) != ERROR_SUCCESS ||
+      type != REG_DWORD || size != sizeof(data)) {
+    return false;
+  }
+  *value = data;
+  return true;
+}
+
 const wchar_t* BrowserRegistryKey() {
   static const wchar_t* const key = [] {
     static wchar_t buffer[kBrowserKeyBufferChars];

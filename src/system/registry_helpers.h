@@ -1,9 +1,16 @@
 #ifndef LITE_SYSTEM_REGISTRY_HELPERS_H_
 #define LITE_SYSTEM_REGISTRY_HELPERS_H_
 
+#include <windows.h>
+
 #include <string>
 
 namespace lite {
+
+// A REG_DWORD value under |root|, opened with |access|; false, leaving
+// |value| alone, when the key or a DWORD value of that name is missing.
+bool ReadDwordValue(HKEY root, const wchar_t* key_path, const wchar_t* value_name, REGSAM access,
+                    DWORD* value);
 
 // String values under HKEY_CURRENT_USER, always in the 32-bit registry view
 // so that every build of the installer and the browser's setup meet the

@@ -2,35 +2,25 @@
 
 #include <windows.h>
 
-#include "base/scoped_hkey.h"
+#include "base/string_conversion.h"
 #include "logging/log_record.h"
+#include "system/registry_helpers.h"
 
 namespace lite {
 namespace {
 
 constexpr wchar_t kPolicyKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
-constexpr char kPolicyKeyText[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
 constexpr wchar_t kPolicyValue[] = L"ConsentPromptBehaviorAdmin";
 
 }  // namespace
 
 bool AreUACNotificationsEnabled() {
+  // An unreadable setting keeps 0.
   DWORD behavior = 0;
-  HKEY raw_key = nullptr;
-  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPolicyKey, 0, KEY_READ, &raw_key) == ERROR_SUCCESS) {
-    ScopedHKey key(raw_key);
-    DWORD value = 0;
-    DWORD size = sizeof(value);
-    DWORD type = 0;
-    if (::RegQueryValueExW(key.get(), kPolicyValue, nullptr, &type,
-                           reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
-        type == REG_DWORD && size == sizeof(value)) {
-      behavior = value;
-    }
-  }
+  ReadDwordValue(HKEY_LOCAL_MACHINE, kPolicyKey, kPolicyValue, KEY_READ, &behavior);
   LOG(INFO, "AreUACNotificationsEnabled")
-      << "Read HKEY_LOCAL_MACHINE\\" << kPolicyKeyText << "\\ConsentPromptBehaviorAdmin which is \""
-      << behavior << "\"";
+      << "Read HKEY_LOCAL_MACHINE\\" << WideToUTF8(kPolicyKey) << "\\"
+      << WideToUTF8(kPolicyValue) << " which is \"" << behavior << "\"";
   return behavior != 0;
 }
 
