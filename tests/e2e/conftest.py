@@ -235,6 +235,17 @@ def installable_setup(services, trusted_test_root):
     yield services
 
 
+def run_wine_probe(probe, *args, timeout=120):
+    """Runs a fixture probe in the unit tests' prefix (LITE_WINEPREFIX)
+    through scripts/wine_run.sh; its stdout without carriage returns, once
+    it exited with 0."""
+    process = subprocess.run([str(ROOT / "scripts" / "wine_run.sh"), str(probe), *map(str, args)],
+                             env=dict(os.environ, DISPLAY=""), stdin=subprocess.DEVNULL,
+                             capture_output=True, text=True, timeout=timeout)
+    assert process.returncode == 0, process.stdout + process.stderr
+    return process.stdout.replace("\r", "")
+
+
 # "2022-10-05 08:12:33.417 4312:7720 INFO: message (function:157)"
 LOG_LINE = re.compile(
     r"^(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}) (\d{2,}):(\d{2,}) (INFO|ERROR|WARNING): (.*) \(([^():]+):(\d+)\)$")

@@ -12,12 +12,11 @@ from pathlib import Path
 
 import pytest
 
-from conftest import BUILD, ROOT
+from conftest import BUILD, Wine, run_wine_probe
 from services.cdn import pattern_bytes
 from services.server import make_server
 
 PROBE = BUILD / "tests" / "fixtures" / "download_probe.exe"
-WINE_RUN = ROOT / "scripts" / "wine_run.sh"
 PREFIX = Path(os.environ.get("LITE_WINEPREFIX", "/var/cache/lite_installer-wine"))
 USER_AGENT = "Zelmar.Browser lite installer"
 
@@ -60,18 +59,10 @@ class ProbeResult:
         return self.values[key]
 
 
-def windows_path(path):
-    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
-
-
 def run_probe(*args):
-    env = dict(os.environ, DISPLAY="")
-    process = subprocess.run([str(WINE_RUN), str(PROBE), *map(str, args)], env=env,
-                             stdin=subprocess.DEVNULL, capture_output=True, text=True,
-                             timeout=120)
-    assert process.returncode == 0, process.stderr
-    result = ProbeResult(process.stdout.replace("\r", ""))
-    assert "result" in result.values, process.stdout
+    stdout = run_wine_probe(PROBE, *args)
+    result = ProbeResult(stdout)
+    assert "result" in result.values, stdout
     return result
 
 
@@ -93,7 +84,7 @@ def test_download_to_file_is_byte_identical_and_replaces_target(cdn, tmp_path):
     cdn.cdn.put("setup.arc", data)
     cdn.state.reset()
     url = f"{cdn.origin}/cdn/setup.arc?from_installer=true"
-    result = run_probe("file", url, windows_path(target))
+    result = run_probe("file", url, Wine.windows_path(target))
     assert result["result"] == "1" and result["stage"] == ""
     assert result["content_length"] == str(len(data))
     assert target.read_bytes() == data
@@ -107,7 +98,7 @@ def test_download_to_file_is_byte_identical_and_replaces_target(cdn, tmp_path):
 def test_cancelled_download_to_file_leaves_nothing(cdn, tmp_path):
     target = tmp_path / "target.bin"
     before = temp_downloads()
-    result = run_probe("file", f"{cdn.origin}/cdn/gen/300000", windows_path(target), "--cancel-now")
+    result = run_probe("file", f"{cdn.origin}/cdn/gen/300000", Wine.windows_path(target), "--cancel-now")
     assert result["result"] == "0"
     assert not target.exists()
     assert temp_downloads() == before
@@ -123,7 +114,7 @@ def test_cancelled_download_to_file_leaves_nothing(cdn, tmp_path):
 def test_failed_downloads_name_their_stage(cdn, tmp_path, query, stage, size):
     target = tmp_path / "out.bin"
     url = f"{cdn.origin}/cdn/gen/100000?{query}"
-    result = run_probe("progress", url, windows_path(target))
+    result = run_probe("progress", url, Wine.windows_path(target))
     assert result["result"] == "0"
     assert re.fullmatch(stage, result["stage"]), result["stage"]
     assert result["sink_size"] == str(size)
@@ -144,7 +135,7 @@ def test_failed_downloads_name_their_stage(cdn, tmp_path, query, stage, size):
 ])
 def test_successful_downloads_report_progress(cdn, tmp_path, query, size, redirected, length):
     target = tmp_path / "out.bin"
-    result = run_probe("progress", f"{cdn.origin}/cdn/gen/100000?{query}", windows_path(target))
+    result = run_probe("progress", f"{cdn.origin}/cdn/gen/100000?{query}", Wine.windows_path(target))
     assert result["result"] == "1" and result["stage"] == ""
     assert target.read_bytes() == pattern_bytes(max(size, 100000))[:size]
     assert result["redirect"] == (cdn.origin + redirected if redirected else "")
@@ -180,7 +171,7 @@ def test_resume_under_wine_fails_and_empties_the_sink(cdn, tmp_path):
     # Wine only stubs InternetSetFilePointer, so the resumed attempt takes
     # the failure path and the next attempt would start from nothing.
     target = tmp_path / "out.bin"
-    result = run_probe("progress", f"{cdn.origin}/cdn/gen/100000", windows_path(target),
+    result = run_probe("progress", f"{cdn.origin}/cdn/gen/100000", Wine.windows_path(target),
                        "--prefill", 1000)
     assert result["result"] == "0"
     assert result["stage"] == "internet_set_file_pointer-12016"
@@ -192,7 +183,7 @@ def test_resume_keeps_the_bytes_already_there(cdn, tmp_path):
     # A seek that reports success but does not move the stream (the server
     # sends the whole body again) is caught by the length check.
     target = tmp_path / "out.bin"
-    result = run_probe("progress", f"{cdn.origin}/cdn/gen/100000", windows_path(target),
+    result = run_probe("progress", f"{cdn.origin}/cdn/gen/100000", Wine.windows_path(target),
                        "--prefill", 1000, "--fake-seek")
     assert result.seeks == [1000]
     assert result.progress[:1] != [0.0] and (-1, 0) not in result.time_left
@@ -203,7 +194,7 @@ def test_resume_keeps_the_bytes_already_there(cdn, tmp_path):
 
 def test_stop_event_ends_a_running_download(cdn, tmp_path):
     target = tmp_path / "out.bin"
-    result = run_probe("progress", f"{cdn.origin}/cdn/gen/2000000?slow=20", windows_path(target),
+    result = run_probe("progress", f"{cdn.origin}/cdn/gen/2000000?slow=20", Wine.windows_path(target),
                        "--cancel-on-progress")
     assert result["result"] == "0" and result["stage"] == ""
     assert 0 < int(result["sink_size"]) < 2000000
@@ -211,7 +202,7 @@ def test_stop_event_ends_a_running_download(cdn, tmp_path):
 
 
 def test_refused_connection(tmp_path):
-    result = run_probe("progress", "http://127.0.0.1:1/cdn/x", windows_path(tmp_path / "o"))
+    result = run_probe("progress", "http://127.0.0.1:1/cdn/x", Wine.windows_path(tmp_path / "o"))
     assert result["result"] == "0"
     assert result["stage"] == "internet_open_url-12029"
     assert result["fault"] == "0"
@@ -248,7 +239,7 @@ def test_https_download_from_a_trusted_server(trusted_test_ca, tmp_path):
         server.cdn.put("browser-setup.arc", data)
         target = tmp_path / "setup.arc"
         result = run_probe("file", f"{server.origin}/cdn/browser-setup.arc?from_installer=true",
-                           windows_path(target))
+                           Wine.windows_path(target))
         assert result["result"] == "1" and result["stage"] == ""
         assert target.read_bytes() == data
     finally:
@@ -261,7 +252,7 @@ def test_https_server_with_an_untrusted_certificate_is_refused(trusted_test_ca, 
     try:
         server.cdn.put("browser-setup.arc", b"not to be trusted")
         target = tmp_path / "setup.arc"
-        result = run_probe("file", f"{server.origin}/cdn/browser-setup.arc", windows_path(target))
+        result = run_probe("file", f"{server.origin}/cdn/browser-setup.arc", Wine.windows_path(target))
         assert result["result"] == "0"
         assert result["stage"].startswith("internet_open_url-"), result["stage"]
         assert not target.exists()

@@ -8,18 +8,15 @@ prefix.
 """
 import os
 import random
-import subprocess
 import threading
-from pathlib import Path
 
 import pytest
 
-from conftest import BUILD, ROOT
+from conftest import BUILD, Wine, run_wine_probe
 
 from services.server import make_server
 
 PROBE = BUILD / "tests" / "fixtures" / "module_download_probe.exe"
-WINE_RUN = ROOT / "scripts" / "wine_run.sh"
 SUFFIX = "?from_installer=true"
 PAUSE = "15000"
 
@@ -64,18 +61,10 @@ class ProbeResult:
         return [message for _, name, message in self.logs if name == function]
 
 
-def windows_path(path):
-    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
-
-
 def run_probe(target, *args):
-    env = dict(os.environ, DISPLAY="")
-    process = subprocess.run([str(WINE_RUN), str(PROBE), windows_path(target), *map(str, args)],
-                             env=env, stdin=subprocess.DEVNULL, capture_output=True, text=True,
-                             timeout=300)
-    assert process.returncode == 0, process.stdout + process.stderr
-    result = ProbeResult(process.stdout.replace("\r", ""))
-    assert "result" in result.values, process.stdout
+    stdout = run_wine_probe(PROBE, Wine.windows_path(target), *args, timeout=300)
+    result = ProbeResult(stdout)
+    assert "result" in result.values, stdout
     return result
 
 

@@ -4,27 +4,19 @@ loopback statistics service.
 Runs tests/fixtures/stats_probe.exe, which prints key=value lines. Set
 LITE_WINEPREFIX to run in another prefix.
 """
-import os
-import subprocess
 
 import pytest
 
-from conftest import BUILD, ROOT
+from conftest import BUILD, run_wine_probe
 
 PROBE = BUILD / "tests" / "fixtures" / "stats_probe.exe"
-WINE_RUN = ROOT / "scripts" / "wine_run.sh"
 USER_AGENT = "Zelmar.Browser installer"
 STATS = "/installstats/send/dtype=stred/pid=457"
 
 
 def run_probe(*args):
-    env = dict(os.environ, DISPLAY="")
-    process = subprocess.run([str(WINE_RUN), str(PROBE), *map(str, args)], env=env,
-                             stdin=subprocess.DEVNULL, capture_output=True, text=True,
-                             timeout=120)
-    assert process.returncode == 0, process.stderr
     values, logs = {}, []
-    for line in process.stdout.replace("\r", "").splitlines():
+    for line in run_wine_probe(PROBE, *args).splitlines():
         key, _, value = line.partition("=")
         if key == "log":
             logs.append(tuple(value.split("|", 2)))
