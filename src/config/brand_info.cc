@@ -14,6 +14,7 @@
 #include "config/user_id.h"
 #include "logging/log_record.h"
 #include "system/registry_helpers.h"
+#include "system/registry_values.h"
 #include "ui/language_table.h"
 
 namespace lite {
@@ -281,19 +282,19 @@ std::wstring BrandInfo::GetLicenseLinkUrl() const {
 }
 
 void BrandInfo::StoreLanguageInRegistry() const {
-  StoreBrowserValue(L"lang", WidenBytes(interface_language));
+  StoreBrowserValue(kRegValueLang, WidenBytes(interface_language));
 }
 
 void BrandInfo::StoreBrandInRegistry() const {
-  StoreBrowserValue(L"brand", WidenBytes(brand_name));
-  StoreBrowserValue(L"BrandFile", brand_package_path);
-  if (partner_package_extracted) StoreBrowserValue(L"PartnerFile", partner_package_path);
+  StoreBrowserValue(kRegValueBrand, WidenBytes(brand_name));
+  StoreBrowserValue(kRegValueBrandFile, brand_package_path);
+  if (partner_package_extracted) StoreBrowserValue(kRegValuePartnerFile, partner_package_path);
 }
 
 void BrandInfo::RemoveBrandFromRegistry() {
-  RemoveBrowserValue(L"brand");
-  RemoveBrowserValue(L"BrandFile");
-  RemoveBrowserValue(L"PartnerFile");
+  RemoveBrowserValue(kRegValueBrand);
+  RemoveBrowserValue(kRegValueBrandFile);
+  RemoveBrowserValue(kRegValuePartnerFile);
 }
 
 }  // namespace lite

@@ -13,6 +13,7 @@
 #include "config/service_hosts.h"
 #include "logging/log_record.h"
 #include "system/registry_helpers.h"
+#include "system/registry_values.h"
 
 namespace lite {
 
@@ -27,7 +28,7 @@ bool DistribParams::GetParam(const std::string& key, std::string* value) const {
 }
 
 void DistribParams::StoreRawParams(const std::string& text) {
-  StoreBrowserValue(L"DistribInfoParams", WidenBytes(text));
+  StoreBrowserValue(kRegValueDistribInfoParams, WidenBytes(text));
 }
 
 std::wstring DistribParams::GetTaggedFilePath() {
