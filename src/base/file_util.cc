@@ -13,6 +13,22 @@ std::wstring GetTempFolder() {
   return std::wstring(buffer, length);
 }
 
+std::wstring GetExecutablePath(size_t max_chars) {
+  std::wstring path(max_chars < MAX_PATH ? max_chars : MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        ::GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+    if (length == 0) return std::wstring();
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    // Truncated: a larger buffer, unless the caller's limit is reached.
+    if (path.size() >= max_chars) return std::wstring();
+    path.resize(path.size() * 2 < max_chars ? path.size() * 2 : max_chars);
+  }
+}
+
 std::wstring CreateTempFileIn(const std::wstring& folder, const std::wstring& prefix) {
   if (folder.empty()) return std::wstring();
   wchar_t buffer[MAX_PATH];

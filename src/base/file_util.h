@@ -9,6 +9,12 @@ namespace lite {
 // when the call fails or the path would need 260 characters or more.
 std::wstring GetTempFolder();
 
+// This program's own path (GetModuleFileNameW); empty when the call fails
+// or the path has |max_chars| characters or more.
+std::wstring GetExecutablePath(size_t max_chars = 260);
+// The longest path the system can hand out.
+inline constexpr size_t kMaxLongPathChars = 32768;
+
 // Creates a uniquely named empty file in |folder| (GetTempFileNameW);
 // empty when |folder| is empty or the call fails.
 std::wstring CreateTempFileIn(const std::wstring& folder, const std::wstring& prefix);

@@ -32,10 +32,7 @@ void DistribParams::StoreRawParams(const std::string& text) {
 }
 
 std::wstring DistribParams::GetTaggedFilePath() {
-  wchar_t path[MAX_PATH];
-  const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return std::wstring();
-  return std::wstring(path, length);
+  return GetExecutablePath();
 }
 
 bool DistribParams::Initialize(const InstallerCommandLine& command_line,

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/installer_command_line.h"
+#include "base/file_util.h"
 #include "base/string_conversion.h"
 #include "config/brand_info.h"
 #include "config/distrib_params.h"
@@ -157,7 +158,7 @@ bool ModuleDownload::IsVersionedSetupUrlAllowed(const std::string& url) {
     return false;
   }
   uint64_t built = 0;
-  if (!GetModuleCreationTime(GetInstallerPath(), &built) || built == 0) return false;
+  if (!GetModuleCreationTime(GetExecutablePath(kMaxLongPathChars), &built) || built == 0) return false;
   // Wrapping subtraction: a build time in the future gives a negative age.
   const int64_t age = static_cast<int64_t>(static_cast<uint64_t>(WallClockNow()) - built);
   return age < kVersionedUrlMaxAgeUs;
@@ -201,20 +202,6 @@ std::unique_ptr<DownloadArchExperiment> ModuleDownload::CreateArchExperiment() {
 }
 
 bool ModuleDownload::ExtractBrowserSetupResource(HANDLE file) { return false; }
-
-std::wstring ModuleDownload::GetInstallerPath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length =
-        ::GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
-    if (length == 0) return std::wstring();
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
 
 int64_t ModuleDownload::WallClockNow() {
   FILETIME now;

@@ -82,8 +82,6 @@ class ModuleDownload {
   virtual std::unique_ptr<DownloadArchExperiment> CreateArchExperiment();
   // No archive is embedded in this installer.
   virtual bool ExtractBrowserSetupResource(HANDLE file);
-  // The executable whose build time decides on the versioned URL.
-  virtual std::wstring GetInstallerPath();
   // Microseconds since 1601-01-01 UTC.
   virtual int64_t WallClockNow();
 

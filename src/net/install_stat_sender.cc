@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include "base/scoped_handle.h"
+#include "base/file_util.h"
 #include "base/string_conversion.h"
 #include "config/service_hosts.h"
 #include "config/user_id.h"
@@ -53,13 +54,6 @@ std::string UserIdWithoutBraces() {
   return id;
 }
 
-std::wstring OwnExecutablePath() {
-  wchar_t buffer[MAX_PATH];
-  const DWORD length = ::GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return std::wstring();
-  return std::wstring(buffer, length);
-}
-
 std::string InstallerTypeText(int installer_type, int target_type) {
   return installer_type == InstallStatSender::kInstallerTypeNone
              ? AltInstallerTypeName(target_type)
@@ -92,7 +86,7 @@ InstallStatSender::InstallStatSender(int target_type, int installer_type,
     parameters_["old_ver"] = old_version;
   }
   const char* version_key = installer_type == kInstallerTypeUpdater ? "ver" : "lite_ver";
-  parameters_[version_key] = UTF8ToWide(GetFileVersionString(OwnExecutablePath()));
+  parameters_[version_key] = UTF8ToWide(GetFileVersionString(GetExecutablePath()));
   parameters_["installer_type"] = UTF8ToWide(InstallerTypeText(installer_type, target_type));
 }
 

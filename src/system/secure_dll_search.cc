@@ -113,9 +113,7 @@ int SetUpSecureDllSearch(const InstallerCommandLine& command_line, int* exit_cod
   // Older systems: the folder we were started from cannot be taken out of
   // the search order, so run from a folder that holds nothing but us.
   ::SetDllDirectoryW(L"");
-  wchar_t exe_path[MAX_PATH];
-  const DWORD length = ::GetModuleFileNameW(nullptr, exe_path, MAX_PATH);
-  const std::wstring exe(exe_path, length < MAX_PATH ? length : 0);
+  const std::wstring exe = GetExecutablePath();
 
   if (!command_line.HasSwitch(switches::kRunAsAdmin) &&
       !command_line.HasSwitch(switches::kSpawnedInProtectedDir)) {

@@ -100,10 +100,6 @@ TEST(DistribParamsTest, DumpPathStaysWhenTheFileCannotBeWritten) {
   EXPECT_EQ(params.dump_path(), folder.Child(L"missing\\distrib_info"));
 }
 
-DistribParamsMap Params(const std::string& text) {
-  return ParseDistribParamsText(text);
-}
-
 class ParamsFor : public DistribParams {
  public:
   explicit ParamsFor(const std::string& text) {
