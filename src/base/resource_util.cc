@@ -1,13 +1,8 @@
 #include "base/resource_util.h"
 
-#include <windows.h>
-
 namespace lite {
-namespace {
-
-std::string Load(const wchar_t* name) {
-  const HMODULE module = ::GetModuleHandleW(nullptr);
-  HRSRC resource = ::FindResourceW(module, name, L"BIN");
+std::string LoadResourceBytes(HMODULE module, const wchar_t* name, const wchar_t* type) {
+  HRSRC resource = ::FindResourceW(module, name, type);
   if (!resource) return std::string();
   HGLOBAL loaded = ::LoadResource(module, resource);
   const void* data = loaded ? ::LockResource(loaded) : nullptr;
@@ -16,14 +11,12 @@ std::string Load(const wchar_t* name) {
   return std::string(static_cast<const char*>(data), size);
 }
 
-}  // namespace
-
 std::string LoadBinResource(int id) {
-  return Load(MAKEINTRESOURCEW(id));
+  return LoadResourceBytes(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), L"BIN");
 }
 
 std::string LoadBinResource(const std::wstring& name) {
-  return Load(name.c_str());
+  return LoadResourceBytes(::GetModuleHandleW(nullptr), name.c_str(), L"BIN");
 }
 
 }  // namespace lite

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/scoped_handle.h"
 #include "logging/log_record.h"
 
 namespace lite {
@@ -58,18 +59,19 @@ bool SignatureVerifier::HashData(const std::vector<uint8_t>& data) {
 bool SignatureVerifier::ImportPublicKey(const std::vector<uint8_t>& public_key) {
   CERT_PUBLIC_KEY_INFO* info = nullptr;
   DWORD info_size = 0;
-  if (!::CryptDecodeObjectEx(kEncoding, X509_PUBLIC_KEY_INFO, public_key.data(),
-                             static_cast<DWORD>(public_key.size()), CRYPT_DECODE_ALLOC_FLAG,
-                             nullptr, &info, &info_size)) {
+  const BOOL decoded = ::CryptDecodeObjectEx(kEncoding, X509_PUBLIC_KEY_INFO, public_key.data(),
+                                             static_cast<DWORD>(public_key.size()),
+                                             CRYPT_DECODE_ALLOC_FLAG, nullptr, &info, &info_size);
+  // The decoder allocated the structure with LocalAlloc.
+  const ScopedLocalAlloc info_memory(info);
+  if (!decoded) {
     const DWORD error = ::GetLastError();
     LogCryptError("ImportPublicKey", __LINE__, "Failed to convert decode public key, error: ",
                   error);
     return false;
   }
-  const BOOL imported = ::CryptImportPublicKeyInfo(provider_, kEncoding, info, &key_);
-  const DWORD error = ::GetLastError();
-  ::LocalFree(info);
-  if (!imported) {
+  if (!::CryptImportPublicKeyInfo(provider_, kEncoding, info, &key_)) {
+    const DWORD error = ::GetLastError();
     key_ = 0;
     LogCryptError("ImportPublicKey", __LINE__, "Failed to import crypt key, error: ", error);
     return false;

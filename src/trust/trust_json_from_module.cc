@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/resource_util.h"
 #include "base/scoped_handle.h"
 #include "logging/log_record.h"
 #include "trust/built_in_key_table.h"
@@ -21,16 +22,6 @@ bool IsAbsolutePath(const std::wstring& path) {
   return path.size() >= 2 && separator(path[0]) && separator(path[1]);
 }
 
-std::vector<uint8_t> ReadResource(HMODULE module, const wchar_t* name, const wchar_t* type) {
-  HRSRC resource = ::FindResourceW(module, name, type);
-  if (!resource) return {};
-  const DWORD size = ::SizeofResource(module, resource);
-  HGLOBAL loaded = size ? ::LoadResource(module, resource) : nullptr;
-  const auto* data = static_cast<const uint8_t*>(loaded ? ::LockResource(loaded) : nullptr);
-  if (!data) return {};
-  return std::vector<uint8_t>(data, data + size);
-}
-
 }  // namespace
 
 std::string GetTrustJsonFromModule(const std::wstring& path) {
@@ -45,18 +36,19 @@ std::string GetTrustJsonFromModule(const std::wstring& path) {
     PLOG(ERROR, kFunction) << "Failed to load module for GetTrustJsonFromModule: " << path;
     return std::string();
   }
-  const std::vector<uint8_t> signature_data =
-      ReadResource(module.get(), L"SIGNATURE.DAT", L"SIGNATURE_DAT");
+  const std::string signature_data =
+      LoadResourceBytes(module.get(), L"SIGNATURE.DAT", L"SIGNATURE_DAT");
   if (signature_data.size() <= 2) {
     PLOG(ERROR, kFunction) << "Cannot find resource " << "SIGNATURE_DAT";
     return std::string();
   }
-  const std::vector<uint8_t> json = ReadResource(module.get(), L"TRUSTED.JSON", L"TRUSTED_JSON");
+  const std::string json = LoadResourceBytes(module.get(), L"TRUSTED.JSON", L"TRUSTED_JSON");
   if (json.empty()) {
     PLOG(ERROR, kFunction) << "Cannot find resource " << "TRUSTED_JSON";
     return std::string();
   }
-  const int key_index = signature_data[0] | (signature_data[1] << 8);
+  const int key_index = static_cast<uint8_t>(signature_data[0]) |
+                        (static_cast<uint8_t>(signature_data[1]) << 8);
   const std::vector<uint8_t> key = BuiltInKeyTable::GetKey(key_index);
   if (key.empty()) {
     PLOG(ERROR, kFunction) << "Cannot find key";
@@ -64,13 +56,14 @@ std::string GetTrustJsonFromModule(const std::wstring& path) {
   }
   const std::vector<uint8_t> signature(signature_data.begin() + 2, signature_data.end());
   SignatureVerifier verifier;
-  const bool verified = verifier.Verify(signature, key, json);
+  const bool verified =
+      verifier.Verify(signature, key, std::vector<uint8_t>(json.begin(), json.end()));
   verifier.Cleanup();
   if (!verified) {
     PLOG(ERROR, kFunction) << "Verify error";
     return std::string();
   }
-  return std::string(json.begin(), json.end());
+  return json;
 }
 
 }  // namespace lite

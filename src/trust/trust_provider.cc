@@ -54,14 +54,14 @@ long TrustProvider::Verify(uint32_t index, bool hash_only, uint32_t* secondary_c
             ::WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, data));
       },
       -1L, fault);
-  // Even a failed check may leave state behind that must be released.
-  state_open_ = data_.data.hWVTStateData != nullptr;
+  // Even a failed check may leave state behind (hWVTStateData) that Close
+  // must release.
   *secondary_count = settings_.cSecondarySigs;
   return result;
 }
 
 bool TrustProvider::ExtractSigner(SignerIdentity* signer) {
-  if (!state_open_) return false;
+  if (!data_.data.hWVTStateData) return false;
   CRYPT_PROVIDER_DATA* provider = ::WTHelperProvDataFromStateData(data_.data.hWVTStateData);
   if (!provider || provider->csSigners != 1) return false;
   CRYPT_PROVIDER_SGNR* signer_data = ::WTHelperGetProvSignerFromChain(provider, 0, FALSE, 0);
@@ -78,12 +78,11 @@ bool TrustProvider::ExtractSigner(SignerIdentity* signer) {
 }
 
 void TrustProvider::Close() {
-  if (!state_open_) return;
+  if (!data_.data.hWVTStateData) return;
   GUID action = WINTRUST_ACTION_GENERIC_VERIFY_V2;
   data_.data.dwStateAction = WTD_STATEACTION_CLOSE;
   ::WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &data_.data);
   data_.data.hWVTStateData = nullptr;
-  state_open_ = false;
 }
 
 }  // namespace lite

@@ -44,7 +44,6 @@ class TrustProvider {
   WINTRUST_FILE_INFO file_info_;
   WINTRUST_SIGNATURE_SETTINGS settings_;
   WintrustDataWithSettings data_;
-  bool state_open_ = false;
 };
 
 }  // namespace lite

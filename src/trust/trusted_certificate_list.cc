@@ -2,19 +2,10 @@
 
 #include <jansson.h>
 
-#include <cstring>
-
 #include "base/base64.h"
 #include "base/json_reader.h"
 
 namespace lite {
-
-bool TrustedCertificateList::UnsignedLess::operator()(const std::string& a,
-                                                      const std::string& b) const {
-  const size_t common = a.size() < b.size() ? a.size() : b.size();
-  const int order = std::memcmp(a.data(), b.data(), common);  // memcmp compares unsigned bytes
-  return order != 0 ? order < 0 : a.size() < b.size();
-}
 
 TrustedCertificateList::TrustedCertificateList(std::string_view json) {
   ScopedJson root = ParseJsonWithComments(json);

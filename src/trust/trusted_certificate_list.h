@@ -19,11 +19,7 @@ class TrustedCertificateList {
   size_t size() const { return identities_.size(); }
 
  private:
-  // Byte-wise ordering of unsigned bytes, like the identities compare.
-  struct UnsignedLess {
-    bool operator()(const std::string& a, const std::string& b) const;
-  };
-  std::set<std::string, UnsignedLess> identities_;
+  std::set<std::string> identities_;
 };
 
 }  // namespace lite
