@@ -75,6 +75,10 @@ std::wstring BaseName(const std::wstring& path) {
   return separator == std::wstring::npos ? path : path.substr(separator + 1);
 }
 
+void DeleteFileIfNamed(const std::wstring& path) {
+  if (!path.empty()) ::DeleteFileW(path.c_str());
+}
+
 bool PathExists(const std::wstring& path) {
   return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }

@@ -31,6 +31,10 @@ std::wstring DirName(const std::wstring& path);
 // The part after the last separator.
 std::wstring BaseName(const std::wstring& path);
 
+// Deletes the file at |path| unless |path| is empty; a missing file is no
+// error.
+void DeleteFileIfNamed(const std::wstring& path);
+
 bool PathExists(const std::wstring& path);
 // A file, not a folder, exists at |path|.
 bool FileExists(const std::wstring& path);

@@ -53,10 +53,6 @@ const BrandInfo& BrandOrEmpty(const BrandInfo* brand_info) {
   return brand_info ? *brand_info : *kNoBrand;
 }
 
-void DeleteIfNamed(const std::wstring& path) {
-  if (!path.empty()) ::DeleteFileW(path.c_str());
-}
-
 }  // namespace
 
 Installer::Installer(InstallerObserver* observer, const BrandInfo* brand_info,
@@ -228,8 +224,8 @@ void Installer::RemoveRegistryMirrors() {
   }
   BrandInfo::RemoveBrandFromRegistry();
   if (brand_info_) {
-    DeleteIfNamed(brand_info_->brand_package_path);
-    DeleteIfNamed(brand_info_->partner_package_path);
+    DeleteFileIfNamed(brand_info_->brand_package_path);
+    DeleteFileIfNamed(brand_info_->partner_package_path);
   }
 }
 

@@ -31,7 +31,6 @@ bool KeepsPartialDownload(uint32_t received, uint32_t content_length) {
   return received >= static_cast<uint64_t>(content_length) * 10 / 100;
 }
 
-DWORD SystemTickCount() { return ::GetTickCount(); }
 
 }  // namespace
 

@@ -12,6 +12,7 @@
 #include "base/base64.h"
 #include "base/debug_log.h"
 #include "base/file_util.h"
+#include "base/json_reader.h"
 #include "config/brand_info.h"
 #include "config/distrib_params.h"
 #include "config/service_hosts.h"
@@ -46,15 +47,6 @@ std::wstring ReserveTempName(const std::wstring& folder, const wchar_t* prefix) 
   return path;
 }
 
-void DeleteIfSet(const std::wstring& path) {
-  if (!path.empty()) ::DeleteFileW(path.c_str());
-}
-
-struct JsonDeleter {
-  void operator()(json_t* json) const { json_decref(json); }
-};
-using ScopedJson = std::unique_ptr<json_t, JsonDeleter>;
-
 struct FileCloser {
   void operator()(FILE* file) const {
     if (std::fclose(file) != 0) LOG(ERROR, "operator()") << "Failed to close FILE";
@@ -79,10 +71,8 @@ AsyncInstallTasks::AsyncInstallTasks(const BrandInfo& brand_info, const DistribP
 AsyncInstallTasks::AsyncInstallTasks(const BrandInfo& brand_info, const DistribParams& params,
                                      DownloaderFactory downloader_factory,
                                      std::wstring temp_folder)
-    : cancel_event_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-      downloader_factory_(std::move(downloader_factory)),
-      temp_folder_(std::move(temp_folder)) {
-  PrepareTasks(brand_info, params);
+    : cancel_event_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+  PrepareTasks(brand_info, params, downloader_factory, temp_folder);
   if (tasks_.empty()) return;
   // Without the event the worker could never be told to stop.
   if (!cancel_event_) {
@@ -102,14 +92,14 @@ AsyncInstallTasks::~AsyncInstallTasks() {
     ::WaitForSingleObject(thread_.get(), INFINITE);
   }
   // The webntp and wallpaper files stay: the browser keeps using them.
-  DeleteIfSet(variations_path_);
-  DeleteIfSet(abt_path_);
-  DeleteIfSet(server_config_path_);
-  cancel_event_.reset();
-  thread_.reset();
+  DeleteFileIfNamed(variations_path_);
+  DeleteFileIfNamed(abt_path_);
+  DeleteFileIfNamed(server_config_path_);
 }
 
-void AsyncInstallTasks::PrepareTasks(const BrandInfo& brand_info, const DistribParams& params) {
+void AsyncInstallTasks::PrepareTasks(const BrandInfo& brand_info, const DistribParams& params,
+                                     const DownloaderFactory& factory,
+                                     const std::wstring& temp_folder) {
   const AsyncTaskEntry kEntries[] = {
       {"vup", "1", EntryTest::kEqualsOne, &AsyncInstallTasks::variations_path_, L"vup"},
       {"abtup", "1", EntryTest::kEqualsOne, &AsyncInstallTasks::abt_path_, L"abt"},
@@ -125,11 +115,10 @@ void AsyncInstallTasks::PrepareTasks(const BrandInfo& brand_info, const DistribP
       value = entry.default_value;
     }
     const bool on = entry.test == EntryTest::kEqualsOne ? value == "1" : !value.empty();
-    if (on) this->*entry.path = ReserveTempName(temp_folder_, entry.prefix);
+    if (on) this->*entry.path = ReserveTempName(temp_folder, entry.prefix);
   }
 
   const HANDLE cancel = cancel_event_.get();
-  const DownloaderFactory factory = downloader_factory_;
   if (!variations_path_.empty()) {
     tasks_.push_back([factory, url = brand_info.GetVariationsRequestUrl(),
                       path = variations_path_, cancel] {

@@ -68,7 +68,8 @@ class AsyncInstallTasks {
 
  private:
   static unsigned __stdcall ThreadMain(void* param);
-  void PrepareTasks(const BrandInfo& brand_info, const DistribParams& params);
+  void PrepareTasks(const BrandInfo& brand_info, const DistribParams& params,
+                    const DownloaderFactory& factory, const std::wstring& temp_folder);
   void RunTasks();
 
   std::wstring variations_path_;
@@ -80,8 +81,6 @@ class AsyncInstallTasks {
   ScopedHandle cancel_event_;
   std::vector<std::function<void()>> tasks_;
 
-  const DownloaderFactory downloader_factory_;
-  const std::wstring temp_folder_;
 };
 
 }  // namespace lite

@@ -10,8 +10,6 @@ namespace {
 constexpr DWORD kEstimateIntervalMs = 60000;
 constexpr uint64_t kSlowDownloadSeconds = 120;
 
-DWORD SystemTickCount() { return ::GetTickCount(); }
-
 }  // namespace
 
 bool DownloadWithProgress(const std::wstring& url, DownloadSink* sink, std::string* error_stage,
@@ -38,7 +36,7 @@ bool DownloadWithProgressUsing(Downloader* downloader, TickCountFunction tick_co
     const DWORD start = tick_count();
     DWORD last_estimate = 0;
     for (;;) {
-      if (cancel_event && ::WaitForSingleObject(cancel_event, 0) != WAIT_TIMEOUT) {
+      if (IsCancelRequested(cancel_event)) {
         result = false;
         break;
       }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "net/download_clock.h"
 #include "system/guarded_call.h"
 
 namespace lite {
@@ -31,7 +32,6 @@ bool DownloadWithProgress(const std::wstring& url, DownloadSink* sink, std::stri
                           GuardedCallFault* fault);
 
 // The same loop over a given downloader and clock, for tests.
-using TickCountFunction = DWORD (*)();
 bool DownloadWithProgressUsing(Downloader* downloader, TickCountFunction tick_count,
                                const std::wstring& url, DownloadSink* sink,
                                HANDLE cancel_event, DownloadProgressObserver* observer,

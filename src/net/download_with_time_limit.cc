@@ -3,19 +3,13 @@
 #include "net/downloader.h"
 
 namespace lite {
-namespace {
-
-DWORD SystemTickCount() { return ::GetTickCount(); }
-
-}  // namespace
-
 bool DownloadWithTimeLimit(const std::wstring& url, DownloadSink* sink, uint32_t limit_ms,
                            const std::atomic<bool>& running) {
   Downloader downloader;
   return DownloadWithTimeLimitUsing(&downloader, &SystemTickCount, url, sink, limit_ms, running);
 }
 
-bool DownloadWithTimeLimitUsing(Downloader* downloader, DWORD (*tick_count)(),
+bool DownloadWithTimeLimitUsing(Downloader* downloader, TickCountFunction tick_count,
                                 const std::wstring& url, DownloadSink* sink, uint32_t limit_ms,
                                 const std::atomic<bool>& running) {
   if (!downloader->OpenDownload(url, sink)) return false;

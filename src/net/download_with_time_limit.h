@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "net/download_clock.h"
+
 namespace lite {
 
 class DownloadSink;
@@ -18,7 +20,7 @@ bool DownloadWithTimeLimit(const std::wstring& url, DownloadSink* sink, uint32_t
                            const std::atomic<bool>& running);
 
 // The same loop over a given downloader and clock, for tests.
-bool DownloadWithTimeLimitUsing(Downloader* downloader, DWORD (*tick_count)(),
+bool DownloadWithTimeLimitUsing(Downloader* downloader, TickCountFunction tick_count,
                                 const std::wstring& url, DownloadSink* sink, uint32_t limit_ms,
                                 const std::atomic<bool>& running);
 

@@ -6,6 +6,7 @@
 
 #include "base/file_util.h"
 #include "base/scoped_handle.h"
+#include "base/scoped_path_deleter.h"
 #include "base/string_conversion.h"
 #include "logging/log_record.h"
 #include "net/file_download_sink.h"
@@ -20,11 +21,11 @@ std::string StageWithError(const char* stage) {
   return stage + std::to_string(static_cast<unsigned long>(::GetLastError()));
 }
 
-bool IsSignalled(HANDLE event) {
-  return event && ::WaitForSingleObject(event, 0) != WAIT_TIMEOUT;
-}
-
 }  // namespace
+
+bool IsCancelRequested(HANDLE cancel_event) {
+  return cancel_event && ::WaitForSingleObject(cancel_event, 0) != WAIT_TIMEOUT;
+}
 
 // static
 void Downloader::SetFilePointerFunctionForTesting(SetFilePointerFunction function) {
@@ -179,37 +180,27 @@ bool Downloader::FinalizeDownload(int* status) {
 
 bool Downloader::RunDownload(const std::string& url, HANDLE cancel_event, DownloadSink* sink) {
   if (!OpenDownload(WidenBytes(url), sink)) return false;
-  bool cancelled = false;
   while (ReadChunk() != 0) {
-    if (IsSignalled(cancel_event)) {
-      cancelled = true;
-      break;
-    }
+    if (IsCancelRequested(cancel_event)) return false;
   }
-  if (cancelled || IsSignalled(cancel_event)) return false;
+  if (IsCancelRequested(cancel_event)) return false;
   return FinalizeDownload(nullptr);
 }
 
 bool Downloader::DownloadToFile(const std::string& url, const std::wstring& target,
                                 HANDLE cancel_event) {
-  const std::wstring temp_path = CreateTempFileIn(GetTempFolder(), L"dl");
-  if (temp_path.empty()) return false;
-
-  bool result = false;
+  // The target appears only complete; the partial file never outlives us.
+  const ScopedPathDeleter temp(CreateTempFileIn(GetTempFolder(), L"dl"));
+  if (temp.path().empty()) return false;
   {
-    ScopedHandle file(::CreateFileW(temp_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file) {
-      FileDownloadSink sink(file.get());
-      result = RunDownload(url, cancel_event, &sink);
-    }
+    ScopedHandle file(::CreateFileW(temp.path().c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    FileDownloadSink sink(file.get());
+    if (!RunDownload(url, cancel_event, &sink)) return false;
   }
-  if (result) {
-    result = ::MoveFileExW(temp_path.c_str(), target.c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != FALSE;
-  }
-  ::DeleteFileW(temp_path.c_str());
-  return result;
+  return ::MoveFileExW(temp.path().c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != FALSE;
 }
 
 bool Downloader::DownloadToString(const std::string& url, HANDLE cancel_event,

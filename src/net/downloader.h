@@ -15,6 +15,10 @@ namespace lite {
 
 class DownloadSink;
 
+// Whether |cancel_event| asks a download to stop: never without an event,
+// and also when the wait itself fails.
+bool IsCancelRequested(HANDLE cancel_event);
+
 // Fetches one URL with WinINet, synchronously on the calling thread, in
 // 32 KiB chunks into a DownloadSink. The failed step is kept as a short
 // stage string for statistics and logs. One object serves one download.
