@@ -130,6 +130,14 @@ std::string ToLowerASCII(std::string_view text) {
   return out;
 }
 
+std::string ToUpperASCII(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return out;
+}
+
 bool IsValidUTF8(std::string_view utf8) {
   size_t pos = 0;
   while (pos < utf8.size()) {

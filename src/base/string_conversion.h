@@ -20,6 +20,7 @@ std::wstring WidenBytes(std::string_view bytes);
 
 // ASCII-only case folding; other bytes are left alone.
 std::string ToLowerASCII(std::string_view text);
+std::string ToUpperASCII(std::string_view text);
 
 // True if |utf8| is well-formed UTF-8 (no overlongs, surrogates or values
 // above U+10FFFF).

@@ -10,7 +10,6 @@ namespace lite {
 namespace {
 
 constexpr char kFunction[] = "AutodetectBrandName";
-constexpr char kDefaultBrand[] = "zelmar";
 
 struct AutodetectRow {
   const char* region;  // empty: any
@@ -34,8 +33,7 @@ const AutodetectRow* FindRow(const std::string& region, const std::string& local
   return nullptr;
 }
 
-}  // namespace
-
+// The user's nation as two ISO letters, or empty.
 std::string GetUserRegion() {
   const GEOID geo = ::GetUserGeoID(GEOCLASS_NATION);
   if (geo == GEOID_NOT_AVAILABLE) return std::string();
@@ -44,9 +42,11 @@ std::string GetUserRegion() {
   return NarrowLowByte(std::wstring_view(letters, 2));
 }
 
+}  // namespace
+
 std::string BrandForRegionAndLocale(const std::string& region, const std::string& locale) {
   const AutodetectRow* row = FindRow(region, locale);
-  return row ? row->brand_id : kDefaultBrand;
+  return row ? row->brand_id : kDefaultBrandName;
 }
 
 std::string AutodetectBrandName() {
@@ -58,8 +58,8 @@ std::string AutodetectBrandName() {
     LOG(INFO, kFunction) << "Detected brand-name: " << row->brand_id;
     return row->brand_id;
   }
-  LOG(INFO, kFunction) << "Didn't found brand-name. Use default: " << kDefaultBrand;
-  return kDefaultBrand;
+  LOG(INFO, kFunction) << "Didn't found brand-name. Use default: " << kDefaultBrandName;
+  return kDefaultBrandName;
 }
 
 }  // namespace lite

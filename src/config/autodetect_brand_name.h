@@ -5,6 +5,9 @@
 
 namespace lite {
 
+// The brand of a download that names none.
+inline constexpr char kDefaultBrandName[] = "zelmar";
+
 // The brand for the user's region and interface language (the switch
 // "brand-name=auto"), logging what it found.
 std::string AutodetectBrandName();
@@ -13,8 +16,6 @@ std::string AutodetectBrandName();
 // anything; "zelmar" when no row matches.
 std::string BrandForRegionAndLocale(const std::string& region, const std::string& locale);
 
-// The user's nation as two ISO letters, or empty.
-std::string GetUserRegion();
 
 }  // namespace lite
 

@@ -22,7 +22,6 @@ namespace {
 
 constexpr int kPartnerPackageResource = 320;
 constexpr int kDefaultPackageResource = 319;
-constexpr char kDefaultBrandId[] = "zelmar";
 
 // Finds "a.b.c" by walking nested objects from the root.
 json_t* LookUp(json_t* root, const std::string& key) {
@@ -65,13 +64,6 @@ void ReadTriState(json_t* root, const std::string& key, TriState* field) {
   if (json_t* value = LookUpWithFallback(root, key, [](json_t* v) { return json_is_boolean(v); })) {
     *field = json_is_true(value) ? kTriStateTrue : kTriStateFalse;
   }
-}
-
-std::string UpperASCII(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return text;
 }
 
 void WritePackageCopy(const char* label, const std::wstring& path, const std::string& package) {
@@ -128,12 +120,12 @@ void BrandInfo::GetInfoFromResources(const std::string& requested_brand) {
 
   std::string package;
   if (requested_brand == "auto") {
-    const std::string id = UpperASCII(AutodetectBrandName());
+    const std::string id = ToUpperASCII(AutodetectBrandName());
     LOG(INFO, kFunction) << "Fetching autodetected " << id << " package";
     package = LoadBinResource(L"BRAND_" + WidenBytes(id));
   } else if (!requested_brand.empty()) {
     LOG(INFO, kFunction) << "Fetching defined" << requested_brand << " package";
-    package = LoadBinResource(L"BRAND_" + WidenBytes(UpperASCII(requested_brand)));
+    package = LoadBinResource(L"BRAND_" + WidenBytes(ToUpperASCII(requested_brand)));
   }
   if (package.empty()) {
     LOG(INFO, kFunction) << "Fetching default package";
@@ -206,7 +198,7 @@ void BrandInfo::SetInterfaceLanguage(const std::string& language) {
 }
 
 void BrandInfo::ApplyDefaults() {
-  if (brand_id.empty()) brand_id = kDefaultBrandId;
+  if (brand_id.empty()) brand_id = kDefaultBrandName;
   if (brand_name.empty()) brand_name = brand_id;
   if (mirra_scenarios_url.empty()) {
     mirra_scenarios_url = std::string(kDownloadCdnOrigin) + "/browser/installer/mirra/scenarios/";

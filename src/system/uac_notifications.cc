@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "base/string_conversion.h"
 #include "logging/log_record.h"
 #include "system/registry_helpers.h"
 
@@ -19,8 +18,8 @@ bool AreUACNotificationsEnabled() {
   DWORD behavior = 0;
   ReadDwordValue(HKEY_LOCAL_MACHINE, kPolicyKey, kPolicyValue, KEY_READ, &behavior);
   LOG(INFO, "AreUACNotificationsEnabled")
-      << "Read HKEY_LOCAL_MACHINE\\" << WideToUTF8(kPolicyKey) << "\\"
-      << WideToUTF8(kPolicyValue) << " which is \"" << behavior << "\"";
+      << "Read HKEY_LOCAL_MACHINE\\" << kPolicyKey << "\\" << kPolicyValue << " which is \""
+      << behavior << "\"";
   return behavior != 0;
 }
 

@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
+#include "ui/language_table.h"
+
 namespace lite {
 namespace {
-
-constexpr WORD kEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 
 // String tables are stored in blocks of 16 counted strings.
 bool FindInBlock(HMODULE module, WORD language, int string_id, std::wstring* text) {
@@ -31,7 +31,7 @@ std::wstring LoadUiString(int string_id, uint32_t language_id) {
   const HMODULE module = ::GetModuleHandleW(nullptr);
   std::wstring text;
   if (FindInBlock(module, static_cast<WORD>(language_id), string_id, &text) ||
-      FindInBlock(module, kEnglish, string_id, &text)) {
+      FindInBlock(module, static_cast<WORD>(kEnglishLanguageId), string_id, &text)) {
     return text;
   }
   return std::wstring();
