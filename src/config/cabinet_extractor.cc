@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "config/cabinet_source.h"
+#include "config/cabinet_reader.h"
 
 namespace lite {
 namespace {

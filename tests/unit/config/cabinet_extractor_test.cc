@@ -4,7 +4,7 @@
 
 #include "base/file_util.h"
 #include "base/resource_util.h"
-#include "config/cabinet_source.h"
+#include "config/cabinet_reader.h"
 #include "test_util.h"
 
 namespace lite {

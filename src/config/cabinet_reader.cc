@@ -1,4 +1,4 @@
-#include "config/cabinet_source.h"
+#include "config/cabinet_reader.h"
 
 #include <cstring>
 
