@@ -207,8 +207,6 @@ def test_hostile_archive_server(wine, archive, trusted_test_root, installer, fau
 
 
 def test_statistics_service_that_never_answers(wine, archive, trusted_test_root, installer):
-    from services.stats import stats_state
-
     def timed_run():
         started = time.monotonic()
         result = run_silent(wine, installer)
@@ -217,11 +215,11 @@ def test_statistics_service_that_never_answers(wine, archive, trusted_test_root,
     _, normal = timed_run()
     wine.reset()
     archive.state.reset()
-    stats_state(archive).hold()
+    archive.stats.hold()
     try:
         result, held = timed_run()
     finally:
-        stats_state(archive).release()
+        archive.stats.release()
     assert result.exit_code == 0
     assert result.record is not None
     assert report_requests(archive)[0]["result"] == ["success"]

@@ -34,8 +34,7 @@ def stats(services):
     services.state.reset()
     services.stats_origin = f"http://127.0.0.1:{services.server_address[1]}"
     yield services
-    from services.stats import stats_state
-    stats_state(services).release()
+    services.stats.release()
 
 
 def test_events_reach_the_service_with_the_exact_path(stats):
@@ -60,8 +59,7 @@ def test_events_reach_the_service_with_the_exact_path(stats):
 
 
 def test_a_silent_service_holds_the_sender_only_for_the_time_out(stats):
-    from services.stats import stats_state
-    stats_state(stats).hold()
+    stats.stats.hold()
     urls = [f"{stats.stats_origin}{STATS}/cid=1/path=held{i}/*" for i in range(3)]
     values, logs = run_probe("send", *urls)
     assert values["queued"] == ["1", "1", "1"]

@@ -16,12 +16,12 @@ try:
     from services.cdn import CdnState, handle_cdn
     from services.seeds import SeedsState, handle_seeds
     from services.setup_archive import handle_setup_archive
-    from services.stats import handle_stats
+    from services.stats import StatsState, handle_stats
 except ImportError:  # run as a script from this folder
     from cdn import CdnState, handle_cdn
     from seeds import SeedsState, handle_seeds
     from setup_archive import handle_setup_archive
-    from stats import handle_stats
+    from stats import StatsState, handle_stats
 
 
 class ServiceState:
@@ -98,6 +98,7 @@ def make_server(host, port, verbose=False, cdn_root=None, tls_cert=None, tls_key
     server.state = ServiceState()
     server.cdn = CdnState(cdn_root)
     server.seeds = SeedsState()
+    server.stats = StatsState()
     server.verbose = verbose
     return server
 

@@ -7,7 +7,7 @@ request, which is all the tests look at:
   GET /get/browser/install     the installation report
 
 Fault: the statistics service can accept requests and never answer, to
-show that the installer does not wait for it. hold() (or POST
+show that the installer does not wait for it. server.stats.hold() (or POST
 /installstats/__hold with body "1") holds every statistics request that
 arrives until release() (body "0"); a forgotten hold ends after
 HOLD_LIMIT seconds.
@@ -33,16 +33,11 @@ class StatsState:
         self.released.set()
 
 
-def stats_state(server):
-    """The server's statistics state, made on first use."""
-    return server.__dict__.setdefault("stats", StatsState())
-
-
 def handle_stats(handler, body):
     """Answers the statistics and report paths; False if the path is not
     ours."""
     path = urlsplit(handler.path).path
-    state = stats_state(handler.server)
+    state = handler.server.stats
     if path == HOLD_PATH and handler.command == "POST":
         state.hold() if body.strip() == b"1" else state.release()
         handler._send(200, b"ok")
