@@ -8,30 +8,10 @@
 
 #include "base/scoped_hkey.h"
 #include "captured_log.h"
+#include "scoped_registry_redirect.h"
 
 namespace lite {
 namespace {
-
-// HKEY_LOCAL_MACHINE of this process, redirected to a scratch key.
-class ScopedMachineScratch {
- public:
-  ScopedMachineScratch() {
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, kPath);
-    EXPECT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                key_.receive(), nullptr),
-              ERROR_SUCCESS);
-    EXPECT_EQ(::RegOverridePredefKey(HKEY_LOCAL_MACHINE, key_.get()), ERROR_SUCCESS);
-  }
-  ~ScopedMachineScratch() {
-    ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-    key_.reset();
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, kPath);
-  }
-
- private:
-  static constexpr wchar_t kPath[] = L"Software\\LiteInstallerTests\\machine";
-  ScopedHKey key_;
-};
 
 TEST(UacNotificationsTest, ReadsConsentPromptBehaviorAdmin) {
   struct Case {
@@ -50,7 +30,8 @@ TEST(UacNotificationsTest, ReadsConsentPromptBehaviorAdmin) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.shown);
-    ScopedMachineScratch machine;
+    ScopedRegistryRedirect machine(HKEY_LOCAL_MACHINE, L"machine");
+    ASSERT_TRUE(machine.ok());
     if (c.present) {
       ScopedHKey policies;
       ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE,
