@@ -7,12 +7,14 @@
 
 #include <cstdint>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
-#include "config/distrib_params.h"
 #include "captured_log.h"
 #include "fake_platform_queries.h"
+#include "install/installer_observer.h"
+#include "map_distrib_params.h"
 #include "scoped_registry_override.h"
 #include "system/platform_queries.h"
 #include "system/registry_helpers.h"
@@ -21,15 +23,32 @@ namespace lite {
 
 using FakePlatform = FakePlatformQueries;
 
-class FakeDistribParams : public DistribParams {
+using FakeDistribParams = MapDistribParams;
+
+// Keeps every call of the installer's observer as a short text such as
+// "percent40" or "failed5"; calls may come from the installer's thread.
+class RecordingObserver : public InstallerObserver {
  public:
-  std::map<std::string, std::string> values;
-  bool GetParam(const std::string& key, std::string* value) const override {
-    const auto found = values.find(key);
-    if (found == values.end()) return false;
-    *value = found->second;
-    return true;
+  void SetProgress(float) override {}
+  void OnSlowDownload() override {}
+  void SetTimeLeft(int, int) override {}
+  void OnInstallFinished(int result) override { Add("finished" + std::to_string(result)); }
+  void OnInstallFailed(int type) override { Add("failed" + std::to_string(type)); }
+  HWND GetWindowHandle() override { return nullptr; }
+  void SetProgressPercent(int percent) override { Add("percent" + std::to_string(percent)); }
+  void RemoveCancelButton() override { Add("remove_cancel"); }
+  std::vector<std::string> calls() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return calls_;
   }
+
+ private:
+  void Add(const std::string& call) {
+    std::lock_guard<std::mutex> hold(lock_);
+    calls_.push_back(call);
+  }
+  std::mutex lock_;
+  std::vector<std::string> calls_;
 };
 
 // The experiment state lives under the browser's key of a scratch registry.

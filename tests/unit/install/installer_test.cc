@@ -63,30 +63,6 @@ std::vector<std::string> SentEvents() {
   return events;
 }
 
-class RecordingObserver : public InstallerObserver {
- public:
-  void SetProgress(float) override {}
-  void OnSlowDownload() override {}
-  void SetTimeLeft(int, int) override {}
-  void OnInstallFinished(int result) override { Add("finished" + std::to_string(result)); }
-  void OnInstallFailed(int type) override { Add("failed" + std::to_string(type)); }
-  HWND GetWindowHandle() override { return nullptr; }
-  void SetProgressPercent(int percent) override { Add("percent" + std::to_string(percent)); }
-  void RemoveCancelButton() override { Add("remove_cancel"); }
-  std::vector<std::string> calls() {
-    std::lock_guard<std::mutex> hold(lock_);
-    return calls_;
-  }
-
- private:
-  void Add(const std::string& call) {
-    std::lock_guard<std::mutex> hold(lock_);
-    calls_.push_back(call);
-  }
-  std::mutex lock_;
-  std::vector<std::string> calls_;
-};
-
 std::wstring TestSetupPath() {
   return DirName(ExecutableFolder()) + L"\\fixtures\\test_setup.exe";
 }

@@ -11,6 +11,7 @@
 #include "app/shared_sections.h"
 #include "base/file_util.h"
 #include "captured_log.h"
+#include "install/install_test_support.h"
 #include "install/delayed_params.h"
 #include "install/installer_observer.h"
 #include "install/run_module_and_wait.h"
@@ -165,21 +166,6 @@ TEST(DelayedParamsTest, AmendsTheElevatedSetupCommandLine) {
   }
 }
 
-class RecordingObserver : public InstallerObserver {
- public:
-  void SetProgress(float) override {}
-  void OnSlowDownload() override {}
-  void SetTimeLeft(int, int) override {}
-  void OnInstallFinished(int) override { calls.push_back("finished"); }
-  void OnInstallFailed(int type) override { calls.push_back("failed" + std::to_string(type)); }
-  HWND GetWindowHandle() override { return nullptr; }
-  void SetProgressPercent(int percent) override {
-    calls.push_back("percent" + std::to_string(percent));
-  }
-  void RemoveCancelButton() override { calls.push_back("remove_cancel"); }
-  std::vector<std::string> calls;
-};
-
 std::wstring TestSetupPath() {
   return DirName(ExecutableFolder()) + L"\\fixtures\\test_setup.exe";
 }
@@ -213,7 +199,7 @@ TEST(RunModuleAndWaitTest, ExitCodes) {
     EXPECT_EQ(RunModuleAndWait(nullptr, command_line, &exit_code, &observer), c.result);
     EXPECT_EQ(exit_code, c.exit_code);
     EXPECT_EQ(GetSharedErrorCode(), c.shared_error);
-    EXPECT_EQ(observer.calls, (std::vector<std::string>{"percent40", "remove_cancel"}));
+    EXPECT_EQ(observer.calls(), (std::vector<std::string>{"percent40", "remove_cancel"}));
     EXPECT_TRUE(log.Contains(LOG_INFO, "RunModuleAndWait",
                              "Setup process exit with code: " +
                                  DescribeSetupExitCode(static_cast<uint32_t>(c.exit_code))))
@@ -291,7 +277,7 @@ TEST(RunModuleAndWaitTest, SetupThatCannotStart) {
     int32_t exit_code = 0;
     EXPECT_FALSE(RunModuleAndWait(nullptr, L"\"" + c.program + L"\"", &exit_code, &observer));
     EXPECT_EQ(exit_code, EXIT_SETUP_NOT_RUN);
-    EXPECT_TRUE(observer.calls.empty());
+    EXPECT_TRUE(observer.calls().empty());
     EXPECT_TRUE(HasErrorLine(log, "RunModuleAndWait", "Create process failed."))
         << log.Dump();
     EXPECT_NE(log.Dump().find(c.error), std::string::npos) << log.Dump();

@@ -17,29 +17,14 @@
 #include "base/scoped_handle.h"
 #include "base/string_conversion.h"
 #include "config/brand_info.h"
-#include "config/distrib_params.h"
 #include "config/service_hosts.h"
 #include "net/downloader.h"
 #include "captured_log.h"
+#include "map_distrib_params.h"
 #include "test_util.h"
 
 namespace lite {
 namespace {
-
-class MapDistribParams : public DistribParams {
- public:
-  explicit MapDistribParams(std::map<std::string, std::string> values)
-      : values_(std::move(values)) {}
-  bool GetParam(const std::string& key, std::string* value) const override {
-    const auto found = values_.find(key);
-    if (found == values_.end()) return false;
-    *value = found->second;
-    return true;
-  }
-
- private:
-  std::map<std::string, std::string> values_;
-};
 
 // What the worker asked the downloaders for, across threads.
 struct DownloadRecord {
