@@ -7,23 +7,16 @@
 #include <cstdio>
 #include <limits>
 
-#include "base/scoped_generic.h"
 #include "base/string_conversion.h"
 #include "config/service_hosts.h"
 #include "net/install_stat_text.h"
+#include "ui/scale_factor.h"
 
 namespace lite {
 namespace {
 
 constexpr DWORD kUrlBufferChars = 2084;
 constexpr wchar_t kDialogWindow[] = L"liteinstall";
-
-struct ScreenDcTraits {
-  static HDC InvalidValue() { return nullptr; }
-  static bool IsValid(HDC dc) { return dc != nullptr; }
-  static void Free(HDC dc) { ::ReleaseDC(nullptr, dc); }
-};
-using ScopedScreenDc = ScopedGeneric<HDC, ScreenDcTraits>;
 
 std::wstring SetupAction(const std::wstring& old_version) {
   return old_version.empty() ? L"setup" : L"update";
@@ -52,15 +45,8 @@ StatisticsEvent InstallerStartedEvent(double scale_factor, int screen_width, int
 }
 
 StatisticsEvent InstallerStartedEventForThisScreen() {
-  return InstallerStartedEvent(ScreenScaleFactor(), ::GetSystemMetrics(SM_CXSCREEN),
+  return InstallerStartedEvent(ScaleFactor(), ::GetSystemMetrics(SM_CXSCREEN),
                                ::GetSystemMetrics(SM_CYSCREEN));
-}
-
-double ScreenScaleFactor() {
-  ScopedScreenDc dc(::GetDC(nullptr));
-  if (!dc) return 1.0;
-  const int dpi = ::GetDeviceCaps(dc.get(), LOGPIXELSX);
-  return dpi > 0 ? dpi / 96.0 : 1.0;
 }
 
 StatisticsEvent DownloadStartedEvent() {

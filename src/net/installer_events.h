@@ -18,8 +18,6 @@ int64_t DurationSeconds(int64_t microseconds);
 StatisticsEvent InstallerStartedEvent(double scale_factor, int screen_width, int screen_height);
 // The same for this system's screen.
 StatisticsEvent InstallerStartedEventForThisScreen();
-// Logical pixels per inch of the screen over 96.
-double ScreenScaleFactor();
 
 StatisticsEvent DownloadStartedEvent();
 

@@ -184,6 +184,13 @@ def test_update_over_an_existing_browser(wine, archive, trusted_test_root, insta
     assert all(e["old_ver"] == "22.1.0.5" for e in events)
 
 
+def test_forced_scale_factor_is_reported(wine, archive, trusted_test_root, installer):
+    result = run_silent(wine, installer, "--force-device-scale-factor=1.5")
+    assert result.exit_code == 0
+    started = statistics_events(archive)[0]
+    assert started["action"] == "installer_started" and started["dpi"] == "150"
+
+
 def test_unverifiable_archive_is_not_started(wine, archive, trusted_test_root, installer):
     archive.cdn.put("setup.arc", UNSIGNED_SETUP.read_bytes())
     result = run_silent(wine, installer)
