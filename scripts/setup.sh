@@ -75,6 +75,33 @@ install_packages() {
 install_packages
 
 # ---------------------------------------------------------------------------
+# Wine runs the 32-bit program through its i386 loader. Some virtual machines
+# boot with the kernel's IA-32 emulation off (and no 32-bit code segments at
+# all), so i386 ELF files fail with "Exec format error". There the loader is
+# handed to qemu's user-mode emulator through binfmt_misc: slow, but the same
+# Wine and the same program.
+# ---------------------------------------------------------------------------
+ensure_i386_execution() {
+  /lib/ld-linux.so.2 --version >/dev/null 2>&1 && return 0
+  log "this kernel does not run i386 code: registering qemu-i386 for i386 ELF files"
+  dpkg-query -W -f='${Status}' qemu-user-static 2>/dev/null | grep -q 'ok installed' || {
+    apt_update
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends qemu-user-static
+  }
+  local misc=/proc/sys/fs/binfmt_misc
+  [ -e "$misc/register" ] || mount -t binfmt_misc binfmt_misc "$misc"
+  local elf='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00'
+  local mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+  # Executables (type 2) and shared objects run as programs (type 3: ld.so).
+  [ -e "$misc/lite-i386-exec" ] ||
+    echo ":lite-i386-exec:M::${elf}\\x02\\x00\\x03\\x00:${mask}:/usr/bin/qemu-i386-static:F" > "$misc/register"
+  [ -e "$misc/lite-i386-dyn" ] ||
+    echo ":lite-i386-dyn:M::${elf}\\x03\\x00\\x03\\x00:${mask}:/usr/bin/qemu-i386-static:F" > "$misc/register"
+  /lib/ld-linux.so.2 --version >/dev/null 2>&1 || { log "cannot run i386 code even through qemu"; return 1; }
+}
+ensure_i386_execution
+
+# ---------------------------------------------------------------------------
 # Third-party libraries, cross-built for i686-w64-mingw32 from Debian's
 # source packages into $DEPS_DIR/prefix.
 # ---------------------------------------------------------------------------
