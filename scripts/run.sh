@@ -32,14 +32,14 @@ done
 # The test setup is signed by the TEST code-signing root; the demo prefix
 # trusts it, as a real system trusts the real publisher's root.
 wine "$BUILD_DIR/tests/fixtures/test_root_store.exe" add \
-  "$(winepath -w "$BUILD_DIR/test-certs/code-signing/root_ca.der")" >/dev/null
+  "$("$LITE_WINE64" winepath -w "$BUILD_DIR/test-certs/code-signing/root_ca.der")" >/dev/null
 
-TEMP_DIR="$(winepath -u "$(wine cmd /c echo %TEMP% 2>/dev/null | tr -d '\r')")"
+TEMP_DIR="$("$LITE_WINE64" winepath -u "$("$LITE_WINE64" cmd /c echo %TEMP% 2>/dev/null | tr -d '\r')")"
 RECORD="$TEMP_DIR/test_setup_record.json"
 rm -f "$RECORD"
 [ $# -gt 0 ] || set -- --silent
 
-INSTALLER="$(winepath -w "$BUILD_DIR/lite_installer.exe")"
+INSTALLER="$("$LITE_WINE64" winepath -w "$BUILD_DIR/lite_installer.exe")"
 echo "[run] lite_installer.exe $* (services on http://localhost:$PORT)"
 wine "$BUILD_DIR/tests/fixtures/launcher.exe" "$INSTALLER" "$@" | sed -n 's/^exit_code=/[run] exit code: /p'
 fetch "http://127.0.0.1:$PORT/__requests" >"$REQUESTS" || true

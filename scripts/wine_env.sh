@@ -4,6 +4,9 @@ export WINEPREFIX="${LITE_WINEPREFIX:-/var/cache/lite_installer-wine}"
 export WINEARCH=win64
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+# Wine's own 64-bit tools (cmd, reg) run through the 64-bit loader: where
+# i386 code is emulated, the default loader would run their 32-bit copies.
+LITE_WINE64="$(command -v /usr/lib/wine/wine64 || command -v wine)"
 
 # Creates the prefix once (about half a minute) and keeps a wineserver
 # running so that each program start is quick.
@@ -16,5 +19,5 @@ lite_wine_prepare() {
   # Wine's services outlive the program that starts them and keep its
   # output open; start them here, detached, so callers that read a test's
   # output (CTest) do not wait for them.
-  wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+  "$LITE_WINE64" cmd /c exit >/dev/null 2>&1 </dev/null || true
 }

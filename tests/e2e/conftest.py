@@ -21,6 +21,9 @@ import pytest
 ROOT = Path(__file__).resolve().parents[2]
 BUILD = Path(os.environ.get("LITE_BUILD_DIR", ROOT / "build"))
 TEMPLATE = Path(os.environ.get("LITE_WINE_TEMPLATE", "/var/cache/lite_installer-wine-template"))
+# Wine's own tools (cmd, reg) through the 64-bit loader: where i386 code is
+# emulated, plain "wine" would run their 32-bit copies, far more slowly.
+WINE64 = "/usr/lib/wine/wine64" if Path("/usr/lib/wine/wine64").exists() else "wine"
 BROWSER_KEY = r"HKCU\Software\Zelmar"
 BROWSER_VALUES_KEY = BROWSER_KEY + r"\ZelmarBrowser"
 
@@ -110,7 +113,7 @@ class Wine:
                                    env=env, timeout=timeout, cwd=cwd))
 
     def reg(self, *args):
-        return self._run(["wine", "reg", *args])
+        return self._run([WINE64, "reg", *args])
 
     def run_console(self, program, *args, timeout=60):
         """Runs a console program directly; returns the CompletedProcess
@@ -122,7 +125,7 @@ class Wine:
     def start_services(self, gui_program):
         """Starts Wine's own long-lived processes (services, the desktop)
         detached from any pipe a test reads."""
-        subprocess.run(["wine", "cmd", "/c", "exit"], env=self.env, stdin=subprocess.DEVNULL,
+        subprocess.run([WINE64, "cmd", "/c", "exit"], env=self.env, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
         subprocess.run(["wine", str(gui_program)], env=self.env, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
