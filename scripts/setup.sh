@@ -190,7 +190,10 @@ build_googletest
 # the release build); their private keys stay in the build folder.
 bash "$ROOT/scripts/make_test_keys.sh" "$BUILD_DIR/test-keys"
 log "building lite_installer"
+UNIT_TEST_TIMEOUT=300
+[ -e /proc/sys/fs/binfmt_misc/lite-i386-exec ] && UNIT_TEST_TIMEOUT=3000
 cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja \
+  -DLITE_UNIT_TEST_TIMEOUT="$UNIT_TEST_TIMEOUT" \
   -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
   -DLITE_DEPS_PREFIX="$PREFIX" \
   -DLITE_BUILT_IN_KEYS_FILE="$BUILD_DIR/test-keys/public_keys.txt" \

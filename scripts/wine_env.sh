@@ -8,6 +8,9 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 # i386 code is emulated, the default loader would run their 32-bit copies.
 LITE_WINE64="$(command -v /usr/lib/wine/wine64 || command -v wine)"
 
+# True where set-up had to hand i386 code to qemu (scripts/setup.sh).
+lite_i386_emulated() { [ -e /proc/sys/fs/binfmt_misc/lite-i386-exec ]; }
+
 # Creates the prefix once (about half a minute) and keeps a wineserver
 # running so that each program start is quick.
 lite_wine_prepare() {

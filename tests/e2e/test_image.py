@@ -3,6 +3,9 @@ import struct
 
 import pytest
 
+# Reads files only: cheap wherever i386 code runs.
+pytestmark = pytest.mark.emulated
+
 IMAGE_SCN_MEM_SHARED = 0x10000000
 IMAGE_SCN_MEM_READ = 0x40000000
 IMAGE_SCN_MEM_WRITE = 0x80000000

@@ -7,6 +7,9 @@ import subprocess
 
 import pytest
 
+# Native tools and files only: cheap wherever i386 code runs.
+pytestmark = pytest.mark.emulated
+
 from conftest import BUILD
 
 TAG_TOOL = BUILD / "native-tools" / "tag_tool" / "tag_tool"
