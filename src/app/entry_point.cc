@@ -9,6 +9,7 @@
 #include "app/error_message_box.h"
 #include "app/exit_codes.h"
 #include "app/installer_command_line.h"
+#include "app/process_session.h"
 #include "app/processor_check.h"
 #include "app/shared_sections.h"
 #include "app/single_instance_mutex.h"
@@ -36,7 +37,11 @@ int RunNormalInstallation(const InstallerCommandLine& command_line) {
 
   SingleInstanceMutex mutex;
   if (!mutex.Acquire()) {
-    const uint32_t master = GetMasterInstallerProcessId();
+    // The shared section is seen from every session but the mutex is per
+    // session: an id from another session (or of a process gone) is no
+    // owner of ours, and raising its window would reach the wrong user.
+    uint32_t master = GetMasterInstallerProcessId();
+    if (!IsProcessInCurrentSession(master)) master = 0;
     LOG(INFO, kFunction) << "Another installer instance is already running.";
     LOG(INFO, kFunction) << "Master installer process id: " << master;
     BringProcessWindowToTop(master);

@@ -7,10 +7,12 @@
 
 #include "app/bring_process_window_to_top.h"
 #include "app/error_message_box.h"
+#include "app/process_session.h"
 #include "app/processor_check.h"
 #include "app/shared_sections.h"
 #include "app/single_instance_mutex.h"
 #include "base/file_util.h"
+#include "base/scoped_handle.h"
 #include "logging/file_logger.h"
 #include "system/platform_queries.h"
 #include "test_util.h"
@@ -101,6 +103,27 @@ TEST(SharedSectionsTest, StoresTheMasterProcessId) {
   EXPECT_EQ(GetMasterInstallerProcessId(), 0xDEADBEEFu);
   SetMasterInstallerProcessId(0);
   EXPECT_NE(DelayedParamsStorage(), nullptr);
+}
+
+TEST(ProcessSessionTest, OnlyRunningProcessesOfOurSession) {
+  EXPECT_TRUE(IsProcessInCurrentSession(::GetCurrentProcessId()));
+  EXPECT_FALSE(IsProcessInCurrentSession(0));
+  EXPECT_FALSE(IsProcessInCurrentSession(0x7FFFFFFC));  // no such process
+
+  // A child of ours shares the session until it is gone.
+  wchar_t command[] = L"cmd.exe /c exit";
+  STARTUPINFOW startup = {sizeof(startup)};
+  PROCESS_INFORMATION info = {};
+  ASSERT_TRUE(::CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                               nullptr, nullptr, &startup, &info));
+  ScopedHandle thread(info.hThread);
+  ScopedHandle process(info.hProcess);
+  EXPECT_TRUE(IsProcessInCurrentSession(info.dwProcessId));
+  ::TerminateProcess(process.get(), 0);
+  ::WaitForSingleObject(process.get(), INFINITE);
+  thread.reset();
+  process.reset();
+  EXPECT_FALSE(IsProcessInCurrentSession(info.dwProcessId));
 }
 
 TEST(BringProcessWindowToTopTest, RejectsProcessIdZero) {
