@@ -13,6 +13,7 @@
 #include "app/processor_check.h"
 #include "app/shared_sections.h"
 #include "app/single_instance_mutex.h"
+#include "app/switch_name.h"
 #include "app/switches.h"
 #include "base/file_util.h"
 #include "config/brand_info.h"
@@ -107,6 +108,10 @@ int RunLiteInstaller() {
   LOG(INFO, kFunction) << "-------------------------------------- Start install.";
 
   const InstallerCommandLine& command_line = InstallerCommandLine::ForCurrentProcess();
+  for (const std::wstring& name : command_line.dropped_switches()) {
+    LOG(WARNING, kFunction) << "Dropped a switch with an unsafe name: "
+                            << EscapeSwitchNameForLog(name);
+  }
   if (command_line.HasSwitch(switches::kCheckTheInterface)) {
     const int exit_code =
         IsInternalInterfaceAvailable() ? EXIT_INTERFACE_AVAILABLE : EXIT_INTERFACE_NOT_AVAILABLE;

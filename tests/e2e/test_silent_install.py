@@ -256,6 +256,19 @@ def test_download_failure(wine, archive, trusted_test_root, installer):
     assert messages[-1] == "Installer exit with code: 401"
 
 
+def test_switch_names_that_do_not_narrow_safely_are_dropped(wine, archive, trusted_test_root,
+                                                            installer):
+    # U+0100 used to narrow to a NUL that cut the setup's command line short.
+    result = run_silent(wine, installer, "--\u0100z", "--a b=1", "--brand-name=zelmar")
+    assert result.exit_code == 0
+    switches = dict(setup_switches(result.record))
+    assert switches["source"] == "lite" and switches["brand-name"] == "zelmar"
+    assert all(name.isascii() and " " not in name for name in switches)
+    warnings = [r[2] for r in result.log if r[1] == "WARNING"]
+    assert "Dropped a switch with an unsafe name: \\u0100z" in warnings
+    assert "Dropped a switch with an unsafe name: a b" in warnings
+
+
 @pytest.mark.parametrize("version, path", [
     ("winxp", "/browser-partners/_xp_builds/browser-setup.arc"),
     ("vista", "/browser-partners/_xp_builds/browser-setup.arc"),
