@@ -162,6 +162,11 @@ bool Downloader::FinalizeDownload(int* status) {
     error_stage_ = "final_query_info-" + std::to_string(static_cast<int>(code)) + "-" +
                    std::to_string(static_cast<unsigned long>(error));
     LogRecord(LOG_ERROR, "Downloader::FinalizeDownload", __LINE__, SystemErrorText(error))
+    if (sink_->IsOverLimit()) {
+      error_stage_ = "response_too_large-" + std::to_string(sink_->size() + read);
+      LOG(ERROR, "Downloader::ReadChunk") << "Response too large: " << url_;
+      return 0;
+    }
         << "Unsuccessful download: " << url_;
     if (status) *status = static_cast<int>(code);
     return false;
@@ -204,8 +209,8 @@ bool Downloader::DownloadToFile(const std::string& url, const std::wstring& targ
 }
 
 bool Downloader::DownloadToString(const std::string& url, HANDLE cancel_event,
-                                  std::string* body) {
-  StringDownloadSink sink;
+                                  uint32_t size_limit, std::string* body) {
+  StringDownloadSink sink(size_limit);
   if (!RunDownload(url, cancel_event, &sink)) return false;
   if (body) *body = sink.TakeData();
   return true;

@@ -40,8 +40,10 @@ class Downloader {
   // complete, successful download.
   virtual bool DownloadToFile(const std::string& url, const std::wstring& target,
                               HANDLE cancel_event);
-  // On success the body replaces |body| (which may be null).
-  virtual bool DownloadToString(const std::string& url, HANDLE cancel_event, std::string* body);
+  // On success the body replaces |body| (which may be null). A body longer
+  // than |size_limit| fails with the stage "response_too_large-".
+  virtual bool DownloadToString(const std::string& url, HANDLE cancel_event, uint32_t size_limit,
+                                std::string* body);
   // Opens |url| and positions it at the sink's size.
   virtual bool OpenDownload(const std::wstring& url, DownloadSink* sink);
   // Bytes read into the sink; 0 at the end, on failure or when failed before.
