@@ -151,7 +151,8 @@ void BrandInfo::ReadPackage(const std::string& package, const std::string& file_
 
 bool BrandInfo::ReadPackageKeys(const std::string& text) {
   ScopedJson root = ParseJsonWithComments(text);
-  if (!root) return false;
+  // Only an object is a brand record.
+  if (!root || !json_is_object(root.get())) return false;
   json_t* json = root.get();
 
   ReadString(json, "languages.interface", &interface_language);
