@@ -4,6 +4,7 @@
 # (kept in the build folder between runs). Not part of the test suite.
 #
 #   scripts/fuzz.sh installer_tag 600
+#   scripts/fuzz.sh switch_name 3600 -runs=10000000   # further libFuzzer flags follow
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -32,6 +33,7 @@ case "$TARGET" in
   trusted_list) SOURCES=("$ROOT/src/trust/trusted_certificate_list.cc" "$ROOT/src/base/base64.cc"
                          "$ROOT/src/base/json_reader.cc") ; LIBS=(-ljansson) ;;
   install_stat) SOURCES=("$ROOT/src/net/install_stat_text.cc" "$ROOT/src/base/string_conversion.cc") ;;
+  switch_name) SOURCES=("$ROOT/src/app/switch_name.cc") ;;
   *) echo "unknown fuzz target $TARGET" >&2; exit 2 ;;
 esac
 
@@ -65,9 +67,14 @@ if [ -z "$(ls -A "$OUT/corpus")" ]; then
       printf '{"trusted_info": {"certificates": [{"id": "AQID", "pub_key": "00"}, {"id": "gA=="}]}}' \
         > "$OUT/corpus/list"
       ;;
+    switch_name)  # UTF-16LE names: a real one, one with U+0100, one with a space
+      printf 'b\0r\0a\0n\0d\0-\0N\0a\0m\0e\0' > "$OUT/corpus/name"
+      printf 'x\0\0\1z\0' > "$OUT/corpus/wide"
+      printf 's\0 \0\"\0=\0' > "$OUT/corpus/space"
+      ;;
   esac
 fi
 
 cd "$OUT"
 "./${TARGET}_fuzzer" -max_total_time="$SECONDS_TO_RUN" -max_len=32768 -print_final_stats=1 \
-  -artifact_prefix="$OUT/artifacts/" corpus
+  -artifact_prefix="$OUT/artifacts/" "${@:3}" corpus

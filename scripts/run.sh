@@ -20,7 +20,7 @@ REQUESTS="$BUILD_DIR/demo-requests.json"
 /usr/bin/python3 "$ROOT/tests/services/server.py" --port "$PORT" \
   --setup-archive "$BUILD_DIR/signed-modules/test_setup.exe" &
 SERVICES_PID=$!
-trap 'kill "$SERVICES_PID" 2>/dev/null || true; kill "${LITE_XVFB_PID:-0}" 2>/dev/null || true' EXIT
+trap 'kill "$SERVICES_PID" 2>/dev/null || true; lite_stop_display' EXIT
 fetch() {
   /usr/bin/python3 -c 'import sys, urllib.request; sys.stdout.write(urllib.request.urlopen(sys.argv[1], timeout=5).read().decode())' "$1"
 }

@@ -197,7 +197,8 @@ cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
   -DLITE_DEPS_PREFIX="$PREFIX" \
   -DLITE_BUILT_IN_KEYS_FILE="$BUILD_DIR/test-keys/public_keys.txt" \
-  -DLITE_SERVICE_ORIGIN="http://localhost:${LITE_SERVICE_PORT:-18080}" >/dev/null
+  -DLITE_SERVICE_ORIGIN="http://localhost:${LITE_SERVICE_PORT:-18080}" \
+  -DLITE_RECEIVE_TIMEOUT_MS=5000 >/dev/null
 cmake --build "$BUILD_DIR" -j "$JOBS"
 # The native tag tool, and the executable signed with the test certificate
 # into $BUILD_DIR/signed/.

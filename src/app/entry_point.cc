@@ -9,9 +9,11 @@
 #include "app/error_message_box.h"
 #include "app/exit_codes.h"
 #include "app/installer_command_line.h"
+#include "app/process_session.h"
 #include "app/processor_check.h"
 #include "app/shared_sections.h"
 #include "app/single_instance_mutex.h"
+#include "app/switch_name.h"
 #include "app/switches.h"
 #include "base/file_util.h"
 #include "config/brand_info.h"
@@ -36,7 +38,11 @@ int RunNormalInstallation(const InstallerCommandLine& command_line) {
 
   SingleInstanceMutex mutex;
   if (!mutex.Acquire()) {
-    const uint32_t master = GetMasterInstallerProcessId();
+    // The shared section is seen from every session but the mutex is per
+    // session: an id from another session (or of a process gone) is no
+    // owner of ours, and raising its window would reach the wrong user.
+    uint32_t master = GetMasterInstallerProcessId();
+    if (!IsProcessInCurrentSession(master)) master = 0;
     LOG(INFO, kFunction) << "Another installer instance is already running.";
     LOG(INFO, kFunction) << "Master installer process id: " << master;
     BringProcessWindowToTop(master);
@@ -102,6 +108,10 @@ int RunLiteInstaller() {
   LOG(INFO, kFunction) << "-------------------------------------- Start install.";
 
   const InstallerCommandLine& command_line = InstallerCommandLine::ForCurrentProcess();
+  for (const std::wstring& name : command_line.dropped_switches()) {
+    LOG(WARNING, kFunction) << "Dropped a switch with an unsafe name: "
+                            << EscapeSwitchNameForLog(name);
+  }
   if (command_line.HasSwitch(switches::kCheckTheInterface)) {
     const int exit_code =
         IsInternalInterfaceAvailable() ? EXIT_INTERFACE_AVAILABLE : EXIT_INTERFACE_NOT_AVAILABLE;

@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <utility>
+
+#include "app/switch_name.h"
 #include "app/switches.h"
 #include "base/scoped_handle.h"
 #include "base/string_conversion.h"
@@ -69,7 +72,12 @@ void InstallerCommandLine::ParseArgument(const std::wstring& raw) {
   const size_t equals = body.find(L'=');
   const std::wstring name = body.substr(0, equals);
   const std::wstring value = equals == std::wstring::npos ? std::wstring() : body.substr(equals + 1);
-  switches_[ToLowerASCII(NarrowLowByte(name))] = value;
+  std::string narrow;
+  if (!NarrowSwitchName(name, &narrow)) {
+    dropped_switches_.push_back(name);
+    return;
+  }
+  switches_[narrow] = value;
 }
 
 void InstallerCommandLine::ApplyImpliedSwitches() {
@@ -97,7 +105,11 @@ void InstallerCommandLine::AppendSwitch(std::string_view name) {
 }
 
 void InstallerCommandLine::AppendSwitch(std::string_view name, const std::wstring& value) {
-  switches_[NormalizeName(name)] = value;
+  std::string normalized = NormalizeName(name);
+  // Names come from the program itself; an unsafe one is a slip that must
+  // still never reach a command line.
+  if (!IsSafeSwitchName(normalized)) return;
+  switches_[std::move(normalized)] = value;
 }
 
 void InstallerCommandLine::AppendSwitchASCII(std::string_view name, std::string_view value) {

@@ -4,13 +4,15 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lite {
 
 // A program path and its switches. Switches may be written with "--", "-"
 // or "/"; names are kept lower-case without the prefix, in byte order,
 // which is also the order in which they are written back (always as "--").
-// Arguments that are not switches are dropped.
+// Arguments that are not switches are dropped, and so are switches whose
+// names are not safe to write back (see switch_name.h).
 class InstallerCommandLine {
  public:
   using SwitchMap = std::map<std::string, std::wstring>;
@@ -35,6 +37,9 @@ class InstallerCommandLine {
   void SetProgram(const std::wstring& program);
   const std::wstring& GetProgram() const { return program_; }
   const SwitchMap& switches() const { return switches_; }
+  // Names of the switches the parse dropped, as given, for the log: the
+  // current process's command line is parsed before the log exists.
+  const std::vector<std::wstring>& dropped_switches() const { return dropped_switches_; }
 
   // The program quoted, then " --name" or " --name=value" for each switch.
   std::wstring ToString() const;
@@ -50,6 +55,7 @@ class InstallerCommandLine {
 
   std::wstring program_;
   SwitchMap switches_;
+  std::vector<std::wstring> dropped_switches_;
 };
 
 }  // namespace lite

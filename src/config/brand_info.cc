@@ -145,14 +145,14 @@ void BrandInfo::ReadPackage(const std::string& package, const std::string& file_
   ExtractFilesFromCabinet(reinterpret_cast<const uint8_t*>(package.data()),
                           static_cast<uint32_t>(package.size()), &files, file_name);
   const auto it = files.find(file_name);
-  if (it == files.end()) return;
-  ReadPackageKeys(it->second);
+  if (it == files.end() || !ReadPackageKeys(it->second)) return;
   LogBrandInfo();
 }
 
-void BrandInfo::ReadPackageKeys(const std::string& text) {
+bool BrandInfo::ReadPackageKeys(const std::string& text) {
   ScopedJson root = ParseJsonWithComments(text);
-  if (!root) return;
+  // Only an object is a brand record.
+  if (!root || !json_is_object(root.get())) return false;
   json_t* json = root.get();
 
   ReadString(json, "languages.interface", &interface_language);
@@ -190,6 +190,7 @@ void BrandInfo::ReadPackageKeys(const std::string& text) {
   };
   for (const StringKey& entry : tail) ReadString(json, entry.key, entry.field);
   ReadTriState(json, "install.mirra_taskbar_shortcut_promt", &mirra_taskbar_shortcut_prompt_state);
+  return true;
 }
 
 void BrandInfo::SetInterfaceLanguage(const std::string& language) {

@@ -27,11 +27,13 @@ class BrandInfo {
   // Selects and reads the packages for |brand_name| ("auto", a brand id or
   // empty), writing the package copies for the setup program.
   void GetInfo(const std::string& brand_name);
-  // Extracts |file_name| from the package cabinet and reads its keys.
+  // Extracts |file_name| from the package cabinet and reads its keys; the
+  // brand record is logged only for a package that was read.
   void ReadPackage(const std::string& package, const std::string& file_name);
   // Reads the known keys from package text (JSON with comments) into the
-  // fields that are still empty.
-  void ReadPackageKeys(const std::string& text);
+  // fields that are still empty. Text that does not parse contributes
+  // nothing and gives false.
+  bool ReadPackageKeys(const std::string& text);
   void ApplyDefaults();
   void LogBrandInfo() const;
 

@@ -49,12 +49,39 @@ const CabinetLibrary& Library() {
   return library;
 }
 
+// Every handle given to the decompressor starts with its kind: the close
+// callback also receives the output file when the decompressor gives up in
+// the middle of it, and that one is not ours to free.
+enum class HandleKind : uint32_t { kCabinet = 0x42414321, kOutput = 0x54554F21 };
+
+struct CabinetHandle {
+  HandleKind kind = HandleKind::kCabinet;
+  CabinetReader reader;
+};
+
+// The file being extracted. It lives in the extraction state, one at a
+// time, and enters the result only once it is complete.
+struct OutputHandle {
+  HandleKind kind = HandleKind::kOutput;
+  std::string data;
+  uint32_t announced_size = 0;
+  bool write_failed = false;
+};
+
 struct ExtractionState {
   CabinetSource* source;
   const std::string* wanted;
-  std::string output;
+  OutputHandle output;
   CabinetFiles* files;
 };
+
+HandleKind KindOf(INT_PTR handle) {
+  return *reinterpret_cast<const HandleKind*>(handle);
+}
+
+CabinetReader& ReaderOf(INT_PTR handle) {
+  return reinterpret_cast<CabinetHandle*>(handle)->reader;
+}
 
 void* DIAMONDAPI Allocate(ULONG size) {
   return ::HeapAlloc(::GetProcessHeap(), 0, size);
@@ -71,31 +98,40 @@ INT_PTR DIAMONDAPI Open(char* name, int, int) {
   const unsigned long long address = std::strtoull(name, &end, 10);
   if (!end || *end != '\0' || address == 0) return -1;
   auto* source = reinterpret_cast<CabinetSource*>(static_cast<uintptr_t>(address));
-  auto* reader = new (std::nothrow) CabinetReader(source);
-  return reader ? reinterpret_cast<INT_PTR>(reader) : -1;
+  auto* handle = new (std::nothrow) CabinetHandle{HandleKind::kCabinet, CabinetReader(source)};
+  return handle ? reinterpret_cast<INT_PTR>(handle) : -1;
 }
 
 UINT DIAMONDAPI Read(INT_PTR handle, void* buffer, UINT count) {
-  return reinterpret_cast<CabinetReader*>(handle)->Read(buffer, count);
+  if (KindOf(handle) != HandleKind::kCabinet) return static_cast<UINT>(-1);
+  return ReaderOf(handle).Read(buffer, count);
 }
 
 UINT DIAMONDAPI Write(INT_PTR handle, void* data, UINT count) {
-  auto* state = reinterpret_cast<ExtractionState*>(handle);
+  if (KindOf(handle) != HandleKind::kOutput) return static_cast<UINT>(-1);
+  auto* output = reinterpret_cast<OutputHandle*>(handle);
   try {
-    state->output.append(static_cast<const char*>(data), count);
+    output->data.append(static_cast<const char*>(data), count);
   } catch (const std::bad_alloc&) {
+    output->write_failed = true;
     return static_cast<UINT>(-1);
   }
   return count;
 }
 
 int DIAMONDAPI Close(INT_PTR handle) {
-  delete reinterpret_cast<CabinetReader*>(handle);
+  if (KindOf(handle) == HandleKind::kCabinet) {
+    delete reinterpret_cast<CabinetHandle*>(handle);
+  } else {
+    // An output file closed without fdintCLOSE_FILE_INFO was abandoned.
+    reinterpret_cast<OutputHandle*>(handle)->write_failed = true;
+  }
   return 0;
 }
 
 LONG DIAMONDAPI Seek(INT_PTR handle, LONG offset, int origin) {
-  return reinterpret_cast<CabinetReader*>(handle)->Seek(offset, origin);
+  if (KindOf(handle) != HandleKind::kCabinet) return -1;
+  return ReaderOf(handle).Seek(offset, origin);
 }
 
 INT_PTR DIAMONDAPI Notify(FDINOTIFICATIONTYPE type, PFDINOTIFICATION notification) {
@@ -107,19 +143,30 @@ INT_PTR DIAMONDAPI Notify(FDINOTIFICATIONTYPE type, PFDINOTIFICATION notificatio
     case fdintCOPY_FILE: {
       const char* name = notification->psz1 ? notification->psz1 : "";
       if (!state->wanted->empty() && *state->wanted != name) return 0;  // skip it
-      state->output.clear();
-      const uint32_t announced = static_cast<uint32_t>(notification->cb);
+      OutputHandle& output = state->output;
+      output.data.clear();
+      output.announced_size = static_cast<uint32_t>(notification->cb);
+      output.write_failed = false;
       try {
-        state->output.reserve(announced < kMaxReservation ? announced : kMaxReservation);
+        output.data.reserve(output.announced_size < kMaxReservation ? output.announced_size
+                                                                    : kMaxReservation);
       } catch (const std::bad_alloc&) {
         return -1;
       }
-      return reinterpret_cast<INT_PTR>(state);
+      return reinterpret_cast<INT_PTR>(&output);
     }
     case fdintCLOSE_FILE_INFO: {
+      // Some decompressors report the file closed after failing inside it:
+      // only a file with every announced byte written counts.
+      OutputHandle& output = state->output;
+      const bool complete =
+          !output.write_failed && output.data.size() == output.announced_size;
+      std::string data;
+      data.swap(output.data);
+      if (!complete) return FALSE;
       const char* name = notification->psz1 ? notification->psz1 : "";
       try {
-        (*state->files)[name].swap(state->output);
+        (*state->files)[name].swap(data);
       } catch (const std::bad_alloc&) {
         return -1;
       }
@@ -144,7 +191,7 @@ bool ExtractFilesFromCabinet(const uint8_t* cabinet, uint32_t size, CabinetFiles
   if (!context) return false;
 
   CabinetSource source(cabinet, size);
-  ExtractionState state{&source, &wanted, std::string(), files};
+  ExtractionState state{&source, &wanted, OutputHandle(), files};
   std::string name = std::to_string(reinterpret_cast<uintptr_t>(&source));
   char empty_path[1] = "";
   const BOOL copied =

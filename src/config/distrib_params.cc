@@ -131,9 +131,11 @@ std::string BuildDownloadPageUrl(const BrandInfo& brand_info, const DistribParam
     const char* brand_id;
     const char* suffix;
   };
+  // Brand ids are written "ua_uk"; the hyphenated keys stay for any
+  // caller that still spells them that way.
   static constexpr Suffix kSuffixes[] = {
-      {"by", "by"}, {"int", "com"}, {"tb", "com.tr"}, {"ua", "ua"},
-      {"ua-uk", "ua"}, {"ua-ru", "ua"}, {"zelmar", "ru"},
+      {"by", "by"},    {"int", "com"},   {"tb", "com.tr"}, {"ua", "ua"},     {"ua_uk", "ua"},
+      {"ua_ru", "ua"}, {"ua-uk", "ua"}, {"ua-ru", "ua"},   {"zelmar", "ru"},
   };
   const char* suffix = "ru";
   for (const Suffix& entry : kSuffixes) {

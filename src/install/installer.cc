@@ -15,6 +15,7 @@
 #include "install/installer_observer.h"
 #include "install/run_module_and_wait.h"
 #include "logging/log_record.h"
+#include "logging/thread_boundary.h"
 #include "net/async_install_tasks.h"
 #include "net/download_with_progress.h"
 #include "net/installer_statistics.h"
@@ -120,7 +121,8 @@ bool Installer::StartInstallThread() {
 }
 
 unsigned __stdcall Installer::ThreadMain(void* installer) {
-  static_cast<Installer*>(installer)->Install();
+  RunAtThreadBoundary("Installer::ThreadMain",
+                      [installer] { static_cast<Installer*>(installer)->Install(); });
   return 0;
 }
 
@@ -492,7 +494,7 @@ void Installer::ReportInstallationFinished(bool success) {
   const std::wstring url =
       BuildInstallReportUrl(report_id_, InstallReportResult(cancel_count_.load(), success),
                             total_time_, download_time_, install_time_);
-  StringDownloadSink sink;
+  StringDownloadSink sink(StringDownloadSink::kReportReplyLimit);
   std::string error_stage;
   std::wstring redirect_url;
   if (!Download(url, &sink, &error_stage, &redirect_url)) {

@@ -90,6 +90,9 @@ ModuleDownload::Result ModuleDownload::DownloadModule(HANDLE file,
   const uint32_t attempts_per_url = attempts / url_count;
   DownloadTimeLeftAdapter progress(observer_);
   std::string current_url;
+  // Only a first source that failed every one of its attempts ends the
+  // experiment; a stop before that says nothing about the build.
+  uint32_t failed_attempts = 0;
 
   for (uint32_t attempt = 0; attempt < attempts && !IsStopped(); ++attempt) {
     const std::string& url = urls[attempt / attempts_per_url];
@@ -122,11 +125,12 @@ ModuleDownload::Result ModuleDownload::DownloadModule(HANDLE file,
     if (!KeepsPartialDownload(sink.size(), report.total_size)) sink.Reset();
     report.downloaded_size = sink.size();
     OnDownloadAttempt(report);
+    ++failed_attempts;
     if (attempt + 1 < attempts && WaitForRetry(RetryDelay())) break;
   }
 
   PLOG(ERROR, "DownloadModule") << "Max download attempts failed (" << attempts << ")";
-  experiment->ConfigurateRegistry(false);
+  if (failed_attempts >= attempts_per_url) experiment->ConfigurateRegistry(false);
   return kDownloadFailed;
 }
 

@@ -4,6 +4,7 @@
 #include <wininet.h>
 
 #include "logging/log_record.h"
+#include "logging/thread_boundary.h"
 #include "net/scoped_internet_handle.h"
 #include "system/guarded_call.h"
 
@@ -78,7 +79,8 @@ bool AsyncHttpSender::InitializeThread() {
 
 // static
 unsigned __stdcall AsyncHttpSender::ThreadMain(void* self) {
-  static_cast<AsyncHttpSender*>(self)->Run();
+  RunAtThreadBoundary("AsyncHttpSender::ThreadMain",
+                      [self] { static_cast<AsyncHttpSender*>(self)->Run(); });
   return 0;
 }
 

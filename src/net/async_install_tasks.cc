@@ -17,7 +17,9 @@
 #include "config/distrib_params.h"
 #include "config/service_hosts.h"
 #include "logging/log_record.h"
+#include "logging/thread_boundary.h"
 #include "net/downloader.h"
+#include "net/string_download_sink.h"
 
 namespace lite {
 namespace {
@@ -150,7 +152,8 @@ void AsyncInstallTasks::PrepareTasks(const BrandInfo& brand_info, const DistribP
 
 // static
 unsigned __stdcall AsyncInstallTasks::ThreadMain(void* param) {
-  static_cast<AsyncInstallTasks*>(param)->RunTasks();
+  RunAtThreadBoundary("AsyncInstallTasks::ThreadMain",
+                      [param] { static_cast<AsyncInstallTasks*>(param)->RunTasks(); });
   return 0;
 }
 
@@ -192,7 +195,7 @@ bool AsyncInstallTasks::DownloadAndSaveVariations(Downloader* downloader, const 
                                                   HANDLE cancel_event) {
   constexpr char kFunction[] = "DownloadAndSaveVariations";
   std::string body;
-  if (!downloader->DownloadToString(url, cancel_event, &body)) {
+  if (!downloader->DownloadToString(url, cancel_event, StringDownloadSink::kSeedLimit, &body)) {
     PLOG(ERROR, kFunction) << "Failed to download variations seed: "
                            << downloader->error_stage();
     return false;

@@ -13,6 +13,8 @@ class DownloadSink {
   virtual bool Write(const uint8_t* bytes, uint32_t count) = 0;
   // Discards everything stored; the size becomes 0.
   virtual bool Reset() = 0;
+  // Whether the last failed Write passed a limit on the body's size.
+  virtual bool IsOverLimit() const { return false; }
   virtual ~DownloadSink() = default;
 
   uint32_t size() const { return size_; }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <utility>
 #include <vector>
 
 #include "base/file_util.h"
@@ -47,8 +48,32 @@ void Downloader::ResetForDownload() {
 }
 
 // static
+void Downloader::SetTimeouts(HINTERNET handle, bool with_connect) {
+  // Windows has finite defaults, but Wine waits for data without end: a
+  // server that stops sending would hold the attempt for good. The values
+  // are Windows' documented defaults, so nothing changes there.
+  const std::pair<DWORD, DWORD> timeouts[] = {
+      {INTERNET_OPTION_CONNECT_TIMEOUT, kConnectTimeoutMs},
+      {INTERNET_OPTION_SEND_TIMEOUT, kSendTimeoutMs},
+      {INTERNET_OPTION_RECEIVE_TIMEOUT, kReceiveTimeoutMs},
+  };
+  for (auto [option, milliseconds] : timeouts) {
+    if (option == INTERNET_OPTION_CONNECT_TIMEOUT && !with_connect) continue;
+    if (!::InternetSetOptionW(handle, option, &milliseconds, sizeof(milliseconds))) {
+      PLOG(WARNING, "Downloader::SetTimeouts") << "Cannot set time-out option " << option;
+    }
+  }
+}
+
+// static
 void CALLBACK Downloader::StatusCallback(HINTERNET handle, DWORD_PTR context, DWORD status,
                                          void* information, DWORD information_length) {
+  // Some WinINet implementations (Wine) give a request none of the
+  // session's limits; the request's own bound its waits.
+  if (status == INTERNET_STATUS_SENDING_REQUEST) {
+    SetTimeouts(handle, false);
+    return;
+  }
   if (status != INTERNET_STATUS_REDIRECT || !context || !information) return;
   // The length bounds the copy in case the text comes without its end mark.
   const wchar_t* url = static_cast<const wchar_t*>(information);
@@ -65,6 +90,8 @@ bool Downloader::OpenDownload(const std::wstring& url, DownloadSink* sink) {
     error_stage_ = StageWithError("internet_open-");
     return false;
   }
+
+  SetTimeouts(root_handle_.get(), true);
 
   if (::InternetSetStatusCallbackW(root_handle_.get(), &Downloader::StatusCallback) ==
       INTERNET_INVALID_STATUS_CALLBACK) {
@@ -135,6 +162,11 @@ uint32_t Downloader::ReadChunk() {
   }
 
   if (read > 0 && !sink_->Write(buffer_.get(), read)) {
+    if (sink_->IsOverLimit()) {
+      error_stage_ = "response_too_large-" + std::to_string(sink_->size() + read);
+      LOG(ERROR, "Downloader::ReadChunk") << "Response too large: " << url_;
+      return 0;
+    }
     error_stage_ = StageWithError("write_file-");
     PLOG(ERROR, "Downloader::ReadChunk") << "Write file error.";
     return 0;
@@ -204,8 +236,8 @@ bool Downloader::DownloadToFile(const std::string& url, const std::wstring& targ
 }
 
 bool Downloader::DownloadToString(const std::string& url, HANDLE cancel_event,
-                                  std::string* body) {
-  StringDownloadSink sink;
+                                  uint32_t size_limit, std::string* body) {
+  StringDownloadSink sink(size_limit);
   if (!RunDownload(url, cancel_event, &sink)) return false;
   if (body) *body = sink.TakeData();
   return true;

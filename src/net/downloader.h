@@ -25,6 +25,12 @@ bool IsCancelRequested(HANDLE cancel_event);
 class Downloader {
  public:
   static constexpr uint32_t kBufferSize = 32768;
+  // Windows' documented WinINet defaults. Test builds may shorten the
+  // receive wait (LITE_RECEIVE_TIMEOUT_MS) so that a stalled server ends
+  // an attempt in test time.
+  static constexpr DWORD kConnectTimeoutMs = 60000;
+  static constexpr DWORD kSendTimeoutMs = 30000;
+  static constexpr DWORD kReceiveTimeoutMs = LITE_RECEIVE_TIMEOUT_MS;
   static constexpr wchar_t kUserAgent[] = L"Zelmar.Browser lite installer";
 
   // Lets tests stand in for InternetSetFilePointer, which Wine only stubs.
@@ -40,8 +46,10 @@ class Downloader {
   // complete, successful download.
   virtual bool DownloadToFile(const std::string& url, const std::wstring& target,
                               HANDLE cancel_event);
-  // On success the body replaces |body| (which may be null).
-  virtual bool DownloadToString(const std::string& url, HANDLE cancel_event, std::string* body);
+  // On success the body replaces |body| (which may be null). A body longer
+  // than |size_limit| fails with the stage "response_too_large-".
+  virtual bool DownloadToString(const std::string& url, HANDLE cancel_event, uint32_t size_limit,
+                                std::string* body);
   // Opens |url| and positions it at the sink's size.
   virtual bool OpenDownload(const std::wstring& url, DownloadSink* sink);
   // Bytes read into the sink; 0 at the end, on failure or when failed before.
@@ -71,6 +79,7 @@ class Downloader {
   GuardedCallFault* mutable_fault() { return &fault_; }
 
  private:
+  static void SetTimeouts(HINTERNET handle, bool with_connect);
   static void CALLBACK StatusCallback(HINTERNET handle, DWORD_PTR context, DWORD status,
                                       void* information, DWORD information_length);
   void ResetForDownload();

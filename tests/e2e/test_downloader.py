@@ -167,6 +167,17 @@ def test_download_to_string_keeps_out_string_on_failure(cdn):
     assert result["body_size"] == str(len("unchanged"))
 
 
+@pytest.mark.parametrize("size, ok", [(8 * 1024 * 1024, True), (8 * 1024 * 1024 + 1, False)])
+def test_download_to_string_stops_at_the_seed_limit(cdn, size, ok):
+    result = run_probe("string", f"{cdn.origin}/cdn/gen/{size}", "Content-Type")
+    if ok:
+        assert result["result"] == "1" and result["body_size"] == str(size)
+    else:
+        assert result["result"] == "0" and result["body_size"] == str(len("unchanged"))
+        assert result["stage"].startswith("response_too_large-")
+        assert int(result["stage"].split("-")[1]) > 8 * 1024 * 1024
+
+
 def test_resume_under_wine_fails_and_empties_the_sink(cdn, tmp_path):
     # Wine only stubs InternetSetFilePointer, so the resumed attempt takes
     # the failure path and the next attempt would start from nothing.

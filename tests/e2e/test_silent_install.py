@@ -257,6 +257,49 @@ def test_download_failure(wine, archive, trusted_test_root, installer):
     assert messages[-1] == "Installer exit with code: 401"
 
 
+def test_switch_names_that_do_not_narrow_safely_are_dropped(wine, archive, trusted_test_root,
+                                                            installer):
+    # U+0100 used to narrow to a NUL that cut the setup's command line short.
+    result = run_silent(wine, installer, "--\u0100z", "--a b=1", "--brand-name=zelmar")
+    assert result.exit_code == 0
+    switches = dict(setup_switches(result.record))
+    assert switches["source"] == "lite" and switches["brand-name"] == "zelmar"
+    assert all(name.isascii() and " " not in name for name in switches)
+    warnings = [r[2] for r in result.log if r[1] == "WARNING"]
+    assert "Dropped a switch with an unsafe name: \\u0100z" in warnings
+    assert "Dropped a switch with an unsafe name: a b" in warnings
+
+
+def download_error_stages(services):
+    return [e["error"] for e in statistics_events(services)
+            if e["action"] == "download" and e.get("stage") == "error"]
+
+
+def test_stalled_archive_connection_ends_the_attempt(wine, archive, trusted_test_root, installer):
+    # Needs real time: one receive time-out (5 s in the test build) and the
+    # 15-second pause. The server sends 1000 bytes, then nothing.
+    archive.setup_faults = "stall=1000&first=1"
+    result = run_silent(wine, installer, timeout=120)
+    assert result.exit_code == 0
+    assert result.record is not None
+    stages = download_error_stages(archive)
+    assert len(stages) == 1 and stages[0].startswith("attempt_1_internet_read_12002"), stages
+
+
+def test_server_stalling_every_attempt(wine, archive, trusted_test_root, installer):
+    # Needs real time: six receive time-outs and five 15-second pauses.
+    archive.setup_faults = "stall=1000"
+    started = time.monotonic()
+    result = run_silent(wine, installer, timeout=300)
+    elapsed = time.monotonic() - started
+    assert result.exit_code == 401
+    assert result.record is None
+    stages = download_error_stages(archive)
+    assert [s[:len("attempt_1_internet_read_12002")] for s in stages] == \
+        [f"attempt_{n}_internet_read_12002" for n in range(1, 7)]
+    assert elapsed < 6 * 5 + 5 * 15 + 60, elapsed
+
+
 @pytest.mark.parametrize("version, path", [
     ("winxp", "/browser-partners/_xp_builds/browser-setup.arc"),
     ("vista", "/browser-partners/_xp_builds/browser-setup.arc"),

@@ -87,9 +87,13 @@ def test_second_instance_is_refused(wine, installer, fixtures_dir):
     assert wine.run_program(installer).exit_code == 400
 
 
-def test_refused_instance_without_known_owner_says_so(wine, installer, fixtures_dir):
-    # An owner that is not an installer leaves the shared id at 0.
-    holder = wine.popen(fixtures_dir / "mutex_holder.exe", stdin=subprocess.PIPE)
+@pytest.mark.parametrize("stored_id", [None, "2147483644"], ids=["no-id", "id-of-no-process"])
+def test_refused_instance_without_known_owner_says_so(wine, installer, fixtures_dir, stored_id):
+    # An owner that is not an installer leaves the shared id at 0. An id of
+    # no process in our session (the section is seen from every session) is
+    # no better: it is not used.
+    holder_args = [wine.windows_path(installer), stored_id] if stored_id else []
+    holder = wine.popen(fixtures_dir / "mutex_holder.exe", *holder_args, stdin=subprocess.PIPE)
     try:
         assert holder.stdout.readline().startswith("ready")
         assert wine.run_program(installer).exit_code == 600

@@ -14,11 +14,16 @@ them in the URL it hands to the client:
   length_delta=<k>   announce len+k bytes (k may be negative), send the
                      whole body, then close
   slow=<ms>          pause <ms> between 4 KiB pieces (at most 100 pieces)
+  stall=<n>          announce the whole body, send <n> bytes, then send
+                     nothing more and keep the connection open until the
+                     client gives up (at most MAX_STALL_SECONDS)
   garbage=1          answer with a line that is no HTTP status line
   first=<n>          the other faults of the query apply to the first <n>
                      requests for this exact path and query only; later
                      ones are answered plainly (a source that recovers)
 """
+import select
+import socket
 import threading
 import time
 from pathlib import Path
@@ -27,6 +32,7 @@ from urllib.parse import parse_qs, urlsplit
 PREFIX = "/cdn/"
 PIECE = 4096
 MAX_SLOW_PIECES = 100
+MAX_STALL_SECONDS = 300
 
 
 def pattern_bytes(size):
@@ -121,6 +127,8 @@ def handle_cdn(handler, body):
         handler.send_header("Content-Range", f"bytes {start}-{len(data) - 1}/{len(data)}")
 
     announced = len(payload)
+    if "stall" in query:
+        payload = payload[:int(query["stall"])]
     if "cut" in query:
         payload = payload[:int(query["cut"])]
         handler.close_connection = True
@@ -145,6 +153,24 @@ def handle_cdn(handler, body):
                 handler.wfile.flush()
                 time.sleep(delay)
         handler.wfile.flush()
+        if "stall" in query:
+            _hold_open(handler.connection)
+            handler.close_connection = True
     except (BrokenPipeError, ConnectionResetError):
         handler.close_connection = True
     return True
+
+
+def _hold_open(connection):
+    """Sends nothing until the client closes the connection."""
+    deadline = time.monotonic() + MAX_STALL_SECONDS
+    while time.monotonic() < deadline:
+        readable, _, _ = select.select([connection], [], [], 0.5)
+        if not readable:
+            continue
+        try:
+            if not connection.recv(4096, socket.MSG_PEEK):
+                return
+            connection.recv(4096)  # whatever the client sends is ignored
+        except OSError:
+            return

@@ -1,4 +1,5 @@
 #include "app/installer_command_line.h"
+#include "app/switch_name.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -53,12 +54,71 @@ TEST(InstallerCommandLineTest, KeepsOnlySwitchesAndTheTrimmedProgram) {
   EXPECT_EQ(command_line.ToString(), L"\"C:\\dir with space\\a.exe\" --a=1 --b");
 }
 
-TEST(InstallerCommandLineTest, NarrowsNamesByLowByte) {
-  // U+0141 has the low byte 0x41 ('A'), which is then lower-cased.
-  const InstallerCommandLine command_line = InstallerCommandLine::FromString(L"a.exe --\u0141b=\u0436");
-  EXPECT_TRUE(command_line.HasSwitch("ab"));
-  EXPECT_EQ(command_line.GetSwitchValue("ab"), L"\u0436");
-  EXPECT_EQ(command_line.GetSwitchValueASCII("ab"), "\x36");
+TEST(InstallerCommandLineTest, DropsNamesThatDoNotNarrowSafely) {
+  struct Case {
+    const wchar_t* command_line;
+    const wchar_t* dropped;
+  };
+  const Case cases[] = {
+      {L"a.exe --\u0141b=\u0436 --keep", L"\u0141b"},  // low byte 'A' would pass for "ab"
+      {L"a.exe --\u0100z --keep", L"\u0100z"},          // low byte NUL
+      {L"a.exe --caf\u00e9=1 --keep", L"caf\u00e9"},
+      {L"a.exe \"--a b=1\" --keep", L"a b"},
+      {L"a.exe \"--source lite --x\" --keep", L"source lite --x"},
+      {L"a.exe \"--a\\\"b\" --keep", L"a\"b"},
+      {L"a.exe \"--t\tab\" --keep", L"t\tab"},
+      {L"a.exe --bell\a --keep", L"bell\a"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command_line);
+    const InstallerCommandLine command_line = InstallerCommandLine::FromString(c.command_line);
+    EXPECT_EQ(command_line.switches(), (InstallerCommandLine::SwitchMap{{"keep", L""}}));
+    EXPECT_EQ(command_line.dropped_switches(), std::vector<std::wstring>{c.dropped});
+    EXPECT_EQ(command_line.ToString(), L"a.exe --keep");
+  }
+}
+
+TEST(InstallerCommandLineTest, KeepsTheNamesThatWorkToday) {
+  const InstallerCommandLine command_line = InstallerCommandLine::FromString(
+      L"a.exe --Brand-Name=x ---x /a.b_c:d\\e --brand.id~1=2 --=v");
+  EXPECT_TRUE(command_line.dropped_switches().empty());
+  EXPECT_EQ(command_line.switches(),
+            (InstallerCommandLine::SwitchMap{
+                {"", L"v"}, {"-x", L""}, {"a.b_c:d\\e", L""}, {"brand-name", L"x"},
+                {"brand.id~1", L"2"}}));
+  EXPECT_EQ(InstallerCommandLine::FromString(command_line.ToString()).switches(),
+            command_line.switches());
+}
+
+// A name that narrowed to a NUL used to cut the rebuilt setup command line
+// short, losing every switch that sorts after it.
+TEST(InstallerCommandLineTest, SetupCommandLineKeepsEverySwitch) {
+  InstallerCommandLine setup =
+      InstallerCommandLine::FromString(L"a.exe --\u0100z --brand-name=b \"--x y\"");
+  setup.SetProgram(L"C:\\t\\setup.exe");
+  setup.AppendSwitch("source", L"lite");
+  setup.AppendSwitch("progress-window", L"123");
+  const std::wstring text = setup.ToString();
+  EXPECT_EQ(text.find(L'\0'), std::wstring::npos);
+  const InstallerCommandLine parsed = InstallerCommandLine::FromString(text);
+  EXPECT_EQ(parsed.switches(), setup.switches());
+  EXPECT_EQ(parsed.GetSwitchValue("source"), L"lite");
+  EXPECT_EQ(parsed.GetSwitchValue("brand-name"), L"b");
+  EXPECT_TRUE(parsed.HasSwitch("progress-window"));
+}
+
+TEST(InstallerCommandLineTest, AppendSwitchRefusesUnsafeNames) {
+  InstallerCommandLine command_line;
+  for (const char* name : {"a b", "a\"b", "a=b", "a\tb", "caf\xc3\xa9"}) {
+    command_line.AppendSwitch(name, L"v");
+  }
+  command_line.AppendSwitch("--Ok", L"v");
+  EXPECT_EQ(command_line.switches(), (InstallerCommandLine::SwitchMap{{"ok", L"v"}}));
+}
+
+TEST(SwitchNameTest, EscapesEverythingButPrintableASCIIForTheLog) {
+  EXPECT_EQ(EscapeSwitchNameForLog(L"ok-1"), "ok-1");
+  EXPECT_EQ(EscapeSwitchNameForLog(L"a\nb\\\u0100\u00e9\"="), "a\\u000Ab\\u005C\\u0100\\u00E9\"=");
 }
 
 TEST(InstallerCommandLineTest, SemiSilentImpliesSilentAndUacEnabled) {
@@ -131,11 +191,12 @@ TEST(InstallerCommandLineTest, ChangesSwitches) {
 }
 
 TEST(InstallerCommandLineTest, SurvivesHostileInput) {
-  // Unbalanced quotes swallow the rest into one argument.
+  // Unbalanced quotes swallow the rest into one argument, whose name then
+  // holds a space: not a switch that could be written back.
   InstallerCommandLine unbalanced =
       InstallerCommandLine::FromString(L"a.exe \"--silent --brand-name=x");
-  EXPECT_EQ(unbalanced.switches().size(), 1u);
-  EXPECT_EQ(unbalanced.GetSwitchValue("silent --brand-name"), L"x");
+  EXPECT_TRUE(unbalanced.switches().empty());
+  EXPECT_EQ(unbalanced.dropped_switches(), std::vector<std::wstring>{L"silent --brand-name"});
 
   const std::wstring huge(30000, L'v');
   InstallerCommandLine big = InstallerCommandLine::FromString(L"a.exe --big=" + huge);

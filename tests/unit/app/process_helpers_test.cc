@@ -7,6 +7,7 @@
 
 #include "app/bring_process_window_to_top.h"
 #include "app/error_message_box.h"
+#include "app/process_session.h"
 #include "app/processor_check.h"
 #include "app/shared_sections.h"
 #include "app/single_instance_mutex.h"
@@ -101,6 +102,14 @@ TEST(SharedSectionsTest, StoresTheMasterProcessId) {
   EXPECT_EQ(GetMasterInstallerProcessId(), 0xDEADBEEFu);
   SetMasterInstallerProcessId(0);
   EXPECT_NE(DelayedParamsStorage(), nullptr);
+}
+
+// Another process of our session is the mutex holder of the end-to-end
+// test of a refused second instance.
+TEST(ProcessSessionTest, OnlyRunningProcessesOfOurSession) {
+  EXPECT_TRUE(IsProcessInCurrentSession(::GetCurrentProcessId()));
+  EXPECT_FALSE(IsProcessInCurrentSession(0));
+  EXPECT_FALSE(IsProcessInCurrentSession(0x7FFFFFFC));  // no such process
 }
 
 TEST(BringProcessWindowToTopTest, RejectsProcessIdZero) {

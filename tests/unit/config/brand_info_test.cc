@@ -88,13 +88,25 @@ TEST_F(BrandInfoTest, BrokenTextChangesNothing) {
                            "{\"brand_id\": \"x\"", "[\"brand_id\"]", "// only a comment"}) {
     BrandInfo info(L"C:\\t\\");
     info.Clear();
-    info.ReadPackageKeys(text);
+    EXPECT_FALSE(info.ReadPackageKeys(text)) << text;
     EXPECT_EQ(info.brand_id, "") << text;
   }
   BrandInfo info(L"C:\\t\\");
   info.Clear();
-  info.ReadPackageKeys("{\"brand_id\": \"x\"} /* a closing comment */");
+  EXPECT_TRUE(info.ReadPackageKeys("{\"brand_id\": \"x\"} /* a closing comment */"));
   EXPECT_EQ(info.brand_id, "x");
+}
+
+TEST_F(BrandInfoTest, OnlyAPackageThatParsesIsLogged) {
+  const std::string cabinet = ReadWholeFile(ExecutableFolder() + L"\\config_data\\two_files.cab");
+  ASSERT_FALSE(cabinet.empty());
+  BrandInfo info(L"C:\\t\\");
+  info.Clear();
+  info.ReadPackage(cabinet, "other.txt");  // plain text, not JSON
+  EXPECT_EQ(Messages(), "Clear|Reset brand info.\n");
+  EXPECT_EQ(info.brand_id, "");
+  info.ReadPackage(cabinet, "brand_config");
+  EXPECT_NE(Messages().find("LogBrandInfo|Brand id: two\n"), std::string::npos);
 }
 
 TEST_F(BrandInfoTest, DefaultsFillOnlyWhatIsEmpty) {

@@ -4,6 +4,7 @@
 
 #include "base/file_util.h"
 #include "base/resource_util.h"
+#include "checked_heap.h"
 #include "config/cabinet_reader.h"
 #include "test_util.h"
 
@@ -48,23 +49,50 @@ TEST(CabinetExtractorTest, TakesOnlyTheWantedFile) {
   EXPECT_TRUE(files.empty());
 }
 
+// The program's operator new and delete are the checked ones of
+// checked_heap.cc here: a stray delete counts instead of passing unseen.
 TEST(CabinetExtractorTest, DamagedCabinetsFailWithoutHarm) {
   const std::string cabinet = FixtureCabinet();
   ASSERT_GT(cabinet.size(), 100u);
+  CabinetFiles originals;
+  ASSERT_TRUE(Extract(cabinet, &originals, ""));
+  ASSERT_EQ(originals.size(), 2u);
+
+  // One folder at offset 36 (no reserved fields); its compression type is
+  // the 16-bit field 6 bytes in, followed by the files and the data blocks.
+  std::string unknown_type = cabinet;
+  unknown_type[42] = 7;
   std::string flipped = cabinet;
   flipped[flipped.size() - 20] ^= 0x5A;  // inside the compressed data
-  const std::string inputs[] = {
-      "",
-      "MSCF",
-      cabinet.substr(0, 40),
-      cabinet.substr(0, cabinet.size() - 10),
-      std::string(cabinet.size(), '\0'),
-      flipped,
+  std::string flipped_early = cabinet;
+  flipped_early[flipped_early.size() - 40] ^= 0x01;
+  const struct {
+    const char* name;
+    std::string bytes;
+  } inputs[] = {
+      {"empty", ""},
+      {"signature only", "MSCF"},
+      {"header only", cabinet.substr(0, 40)},
+      {"truncated data block", cabinet.substr(0, cabinet.size() - 10)},
+      {"truncated early", cabinet.substr(0, cabinet.size() - 30)},
+      {"zeros", std::string(cabinet.size(), '\0')},
+      {"flipped data byte", flipped},
+      {"flipped early data byte", flipped_early},
+      {"compression type 7", unknown_type},
   };
-  for (const std::string& input : inputs) {
-    CabinetFiles files;
-    EXPECT_FALSE(Extract(input, &files, "other.txt")) << input.size();
-    EXPECT_TRUE(files.empty());
+  const size_t faults_before = CheckedHeapFaults();
+  for (const auto& input : inputs) {
+    for (const std::string wanted : {"brand_config", "other.txt", ""}) {
+      SCOPED_TRACE(std::string(input.name) + " / " + wanted);
+      CabinetFiles files;
+      const bool extracted = Extract(input.bytes, &files, wanted);
+      if (wanted == "other.txt") EXPECT_FALSE(extracted);
+      // Whatever came out is a complete file, never an empty or cut one.
+      for (const auto& [name, content] : files) EXPECT_EQ(content, originals.at(name)) << name;
+      if (!extracted) EXPECT_LT(files.size(), wanted.empty() ? 2u : 1u);
+      EXPECT_EQ(CheckedHeapFaults(), faults_before);
+      EXPECT_TRUE(ProcessHeapsAreValid());
+    }
   }
 }
 

@@ -188,7 +188,10 @@ TEST(DistribParamsTest, DownloadPageUrl) {
       {"ua-uk", "lang=uk&zlpartner_id=%20x&partner_id=p", 
        "/download?lang=uk&partner_id=p&zlpartner_id=%20x&full=1&code=lite_install_failed", "ua"},
       {"int", "custo=1", "/download?custo=1&full=1&code=lite_install_failed", "com"},
-      {"ua_uk", "", "/download?full=1&code=lite_install_failed", "ru"},  // not in the table
+      {"ua_uk", "", "/download?full=1&code=lite_install_failed", "ua"},
+      {"ua_ru", "lang=ru", "/download?lang=ru&full=1&code=lite_install_failed", "ua"},
+      {"ua-ru", "", "/download?full=1&code=lite_install_failed", "ua"},
+      {"ua_by", "", "/download?full=1&code=lite_install_failed", "ru"},  // not in the table
   };
   for (const auto& c : cases) {
     BrandInfo brand(L"C:\\t\\");

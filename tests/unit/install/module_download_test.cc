@@ -110,7 +110,7 @@ class TestModuleDownload : public ModuleDownload {
 
   int64_t build_age_us = 0;
   bool creation_time_known = true;
-  bool stop_in_first_pause = false;
+  size_t stop_in_pause = 0;  // 1-based; 0: never
   std::vector<uint32_t> pauses;
   std::vector<DownloadAttemptResult> reports;
   int started_events = 0;
@@ -128,10 +128,10 @@ class TestModuleDownload : public ModuleDownload {
     return true;
   }
   // Records the pause and waits on the real stop event without the delay,
-  // or, for the stop-in-pause case, with the full delay.
+  // or, for the pause the stop comes in, with the full delay.
   bool WaitForRetry(uint32_t delay_ms) override {
     pauses.push_back(delay_ms);
-    if (stop_in_first_pause && pauses.size() == 1) {
+    if (pauses.size() == stop_in_pause) {
       ::SetEvent(stop_event());
       return ModuleDownload::WaitForRetry(delay_ms);
     }
@@ -437,8 +437,43 @@ TEST_F(ModuleDownloadTest, StopBeforeFirstAttempt) {
   EXPECT_EQ(LinesOf(log, kFunctions),
             Join(Header({kSetup64 + kSuffix, kSetup + kSuffix}),
                  {"E DownloadModule: Max download attempts failed (6)"}));
-  EXPECT_EQ(ScopedRegistryScratch::StoredState(), L"2");
+  EXPECT_EQ(ScopedRegistryScratch::StoredState(), L"<absent>");
 }
+
+struct StopCase {
+  const char* name;
+  const wchar_t* stored_state;  // nullptr: none stored
+  bool stop_in_first_download;
+  size_t stop_in_pause;
+  const wchar_t* expected_state;
+};
+
+class StopTest : public ModuleDownloadTest, public testing::WithParamInterface<StopCase> {};
+
+// Closing the installer is no verdict on the 64-bit build: only its own
+// source failing every attempt turns the experiment off.
+TEST_P(StopTest, LeavesTheExperimentAsItWasUnlessItsSourceFailed) {
+  const StopCase& test = GetParam();
+  if (test.stored_state) ScopedRegistryScratch::StoreState(test.stored_state);
+  AttemptScript first{1000, 400, false};
+  first.stop_after_bytes = test.stop_in_first_download;
+  log_.script = {first};
+  auto download = Make(L"lite.exe --download-x64", 31);
+  download->stop_in_pause = test.stop_in_pause;
+  bool downloaded = true;
+  EXPECT_EQ(download->DownloadOrExtractModule(path_, &downloaded, nullptr),
+            ModuleDownload::kDownloadFailed);
+  EXPECT_EQ(ScopedRegistryScratch::StoredState(), test.expected_state);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StopTest,
+    testing::Values(StopCase{"InFirstDownloadKeepsX64", L"1", true, 0, L"1"},
+                    StopCase{"InFirstDownloadKeepsX32", L"0", true, 0, L"0"},
+                    StopCase{"InFirstPauseWritesNothing", nullptr, false, 1, L"<absent>"},
+                    StopCase{"BeforeLastAttemptOfItsSource", L"1", false, 2, L"1"},
+                    StopCase{"AfterItsSourceFailedDisables", L"1", false, 3, L"2"}),
+    [](const testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ModuleDownloadTest, StopDuringDownloadEndsLoop) {
   AttemptScript cancelled{1000, 400, false};
@@ -458,7 +493,7 @@ TEST_F(ModuleDownloadTest, StopDuringDownloadEndsLoop) {
 
 TEST_F(ModuleDownloadTest, StopDuringPauseEndsItAtOnce) {
   auto download = Make(L"lite.exe", 31);
-  download->stop_in_first_pause = true;
+  download->stop_in_pause = 1;
   ScopedLogCapture log;
   bool downloaded = true;
   const DWORD start = ::GetTickCount();

@@ -48,7 +48,8 @@ class RecordingDownloader : public Downloader {
  public:
   explicit RecordingDownloader(DownloadRecord* record) : record_(record) {}
 
-  bool DownloadToString(const std::string& url, HANDLE cancel_event, std::string*) override {
+  bool DownloadToString(const std::string& url, HANDLE cancel_event, uint32_t,
+                        std::string*) override {
     return Record("string " + url, L"", cancel_event);
   }
   bool DownloadToFile(const std::string& url, const std::wstring& target,
@@ -269,8 +270,9 @@ TEST(DownloadAndSaveVariationsTest, FailuresAreLoggedAndNothingIsWritten) {
     class Fake : public RecordingDownloader {
      public:
       Fake(DownloadRecord* record, bool succeed) : RecordingDownloader(record), succeed_(succeed) {}
-      bool DownloadToString(const std::string& url, HANDLE cancel, std::string* body) override {
-        const bool result = RecordingDownloader::DownloadToString(url, cancel, body);
+      bool DownloadToString(const std::string& url, HANDLE cancel, uint32_t limit,
+                            std::string* body) override {
+        const bool result = RecordingDownloader::DownloadToString(url, cancel, limit, body);
         if (!succeed_) return result;
         set_error_stage("");
         *body = "seed";

@@ -75,7 +75,7 @@ TEST_F(FileDownloadSinkTest, FailedWriteDoesNotCount) {
 }
 
 TEST(StringDownloadSinkTest, AppendsResetsAndHandsOverTheBody) {
-  StringDownloadSink sink;
+  StringDownloadSink sink(StringDownloadSink::kSeedLimit);
   const std::string binary("a\0b", 3);
   ASSERT_TRUE(WriteText(&sink, binary));
   ASSERT_TRUE(WriteText(&sink, "cd"));
@@ -89,6 +89,22 @@ TEST(StringDownloadSinkTest, AppendsResetsAndHandsOverTheBody) {
   ASSERT_TRUE(WriteText(&sink, "body"));
   EXPECT_EQ(sink.TakeData(), "body");
   EXPECT_EQ(sink.size(), 0u);
+}
+
+TEST(StringDownloadSinkTest, RefusesBytesPastItsLimit) {
+  StringDownloadSink sink(6);
+  ASSERT_TRUE(WriteText(&sink, "abcd"));
+  EXPECT_FALSE(sink.IsOverLimit());
+  // The chunk that would pass the limit is refused whole.
+  EXPECT_FALSE(WriteText(&sink, "efg"));
+  EXPECT_TRUE(sink.IsOverLimit());
+  EXPECT_EQ(sink.data(), "abcd");
+  EXPECT_EQ(sink.size(), 4u);
+  EXPECT_TRUE(WriteText(&sink, "ef"));  // up to the limit exactly
+  EXPECT_FALSE(WriteText(&sink, "g"));
+  EXPECT_EQ(sink.TakeData(), "abcdef");
+  EXPECT_FALSE(sink.IsOverLimit());
+  EXPECT_TRUE(WriteText(&sink, "abcdef"));
 }
 
 }  // namespace

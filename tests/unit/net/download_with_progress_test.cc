@@ -56,7 +56,7 @@ TEST_P(DownloadWithProgressTest, ReportsProgressAndResult) {
   downloader.chunks = test.chunks;
   downloader.content_length_after_first_chunk = test.content_length;
   downloader.finalize_result = test.finalize_result;
-  StringDownloadSink sink;
+  StringDownloadSink sink(StringDownloadSink::kSeedLimit);
   sink.set_size(test.already_in_sink);
   RecordingObserver observer;
   std::string stage = "stale";
@@ -100,7 +100,7 @@ TEST(DownloadWithProgressTimeLeftTest, EstimatesOncePerMinuteAndFlagsSlowDownloa
   FakeDownloader downloader;
   downloader.chunks.assign(150, {10, 1000});
   downloader.content_length_after_first_chunk = 1500;
-  StringDownloadSink sink;
+  StringDownloadSink sink(StringDownloadSink::kSeedLimit);
   RecordingObserver observer;
   FakeClock::now = 0xFFFF0000;  // the tick count wraps during the download
 
@@ -121,7 +121,7 @@ TEST(DownloadWithProgressTimeLeftTest, FastDownloadIsNotSlow) {
   // 90 s elapsed at the first estimate with 20 s left: 110 s in all.
   downloader.chunks = {{900, 90000}, {200, 20000}};
   downloader.content_length_after_first_chunk = 1100;
-  StringDownloadSink sink;
+  StringDownloadSink sink(StringDownloadSink::kSeedLimit);
   RecordingObserver observer;
   EXPECT_TRUE(DownloadWithProgressUsing(&downloader, &FakeClock::Now, L"http://127.0.0.1/a",
                                         &sink, nullptr, &observer, {}));
@@ -135,7 +135,7 @@ TEST(DownloadWithProgressCancelTest, StopsBeforeTheNextChunkWithoutFinalCheck) {
   downloader.chunks = {{100, 10}, {100, 10}, {100, 10}};
   downloader.content_length_after_first_chunk = 300;
   downloader.event_to_set_after_first_chunk = cancel.get();
-  StringDownloadSink sink;
+  StringDownloadSink sink(StringDownloadSink::kSeedLimit);
   RecordingObserver observer;
 
   EXPECT_FALSE(DownloadWithProgressUsing(&downloader, &FakeClock::Now, L"http://127.0.0.1/a",
@@ -151,7 +151,7 @@ TEST(DownloadWithProgressOpenTest, FailedOpenHandsOverStageRedirectAndFault) {
   downloader.open_result = false;
   downloader.open_stage = "internet_open_url-12029";
   downloader.redirect_to = L"http://127.0.0.1/moved";
-  StringDownloadSink sink;
+  StringDownloadSink sink(StringDownloadSink::kSeedLimit);
   RecordingObserver observer;
   std::string stage;
   std::wstring redirect;

@@ -29,7 +29,7 @@ TEST_P(DownloadWithTimeLimitTest, FinishesOnlyWithinTheLimit) {
   downloader.chunks = test.chunks;
   downloader.open_result = test.open_result;
   downloader.finalize_result = test.finalize_result;
-  StringDownloadSink sink;
+  StringDownloadSink sink(StringDownloadSink::kSeedLimit);
   std::atomic<bool> running{true};
   EXPECT_EQ(DownloadWithTimeLimitUsing(&downloader, &FakeClock::Now, L"http://127.0.0.1/s.jpg",
                                        &sink, test.limit_ms, running),
@@ -69,7 +69,7 @@ TEST(DownloadWithTimeLimitStopTest, OwnerStoppingFailsMidwayAndAtTheEnd) {
     StoppingDownloader downloader(&running);
     downloader.chunks = {{10, 1}};  // the second read is the end
     downloader.stop_after = stop_after;
-    StringDownloadSink sink;
+    StringDownloadSink sink(StringDownloadSink::kSeedLimit);
     EXPECT_FALSE(DownloadWithTimeLimitUsing(&downloader, &FakeClock::Now, L"http://127.0.0.1/s",
                                             &sink, 0, running));
     EXPECT_EQ(downloader.read_calls, stop_after);

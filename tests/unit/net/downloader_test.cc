@@ -33,7 +33,7 @@ TEST(RunDownloadTest, ReadsToTheEndAndAsksTheFinalCheck) {
     FakeDownloader downloader;
     downloader.chunks = {{5, 0}, {7, 0}};
     downloader.finalize_result = finalize_result;
-    StringDownloadSink sink;
+    StringDownloadSink sink(StringDownloadSink::kSeedLimit);
     EXPECT_EQ(downloader.RunDownload("http://127.0.0.1:8/a?b=1", nullptr, &sink),
               finalize_result);
     EXPECT_EQ(downloader.opened_url, L"http://127.0.0.1:8/a?b=1");
@@ -47,7 +47,7 @@ TEST(RunDownloadTest, FailedOpenReadsNothing) {
   FakeDownloader downloader;
   downloader.open_result = false;
   downloader.chunks = {{5, 0}};
-  StringDownloadSink sink;
+  StringDownloadSink sink(StringDownloadSink::kSeedLimit);
   EXPECT_FALSE(downloader.RunDownload("http://127.0.0.1/a", nullptr, &sink));
   EXPECT_EQ(downloader.read_calls, 0);
   EXPECT_EQ(downloader.finalize_calls, 0);
@@ -58,7 +58,7 @@ TEST(RunDownloadTest, CancelStopsAfterTheCurrentChunk) {
   FakeDownloader downloader;
   downloader.chunks = {{5, 0}, {5, 0}, {5, 0}};
   downloader.event_to_set_after_first_chunk = cancel.get();
-  StringDownloadSink sink;
+  StringDownloadSink sink(StringDownloadSink::kSeedLimit);
   EXPECT_FALSE(downloader.RunDownload("http://127.0.0.1/a", cancel.get(), &sink));
   EXPECT_EQ(downloader.read_calls, 1);
   EXPECT_EQ(downloader.finalize_calls, 0);
@@ -101,7 +101,7 @@ TEST(DownloadToStringTest, BodyReplacesTheOutStringOnlyOnSuccess) {
     downloader.chunks = {{2, 0}, {1, 0}};
     downloader.finalize_result = finalize_result;
     std::string body = "previous";
-    EXPECT_EQ(downloader.DownloadToString("http://127.0.0.1/s", nullptr, &body), finalize_result);
+    EXPECT_EQ(downloader.DownloadToString("http://127.0.0.1/s", nullptr, 3, &body), finalize_result);
     EXPECT_EQ(body, finalize_result ? "bbc" : "previous");
   }
 }
@@ -109,7 +109,7 @@ TEST(DownloadToStringTest, BodyReplacesTheOutStringOnlyOnSuccess) {
 // Real WinINet against a loopback port nobody listens on.
 TEST(DownloaderWinInetTest, RefusedConnectionSetsTheOpenStage) {
   Downloader downloader;
-  StringDownloadSink sink;
+  StringDownloadSink sink(StringDownloadSink::kSeedLimit);
   EXPECT_FALSE(downloader.OpenDownload(L"http://127.0.0.1:1/nothing", &sink));
   EXPECT_EQ(downloader.error_stage().rfind("internet_open_url-", 0), 0u)
       << downloader.error_stage();
