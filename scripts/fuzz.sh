@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Builds one native fuzz target from tests/fuzz with clang, libFuzzer and
 # ASan/UBSan, and runs it for the given number of seconds on its corpus
-# (kept in the build folder between runs). Not part of the test suite.
+# (kept in the build folder between runs), stopping early once RUNS inputs
+# have been tried when that is given. Not part of the test suite.
 #
 #   scripts/fuzz.sh installer_tag 600
+#   scripts/fuzz.sh distrib_params 7200 10000000
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-TARGET="${1:?usage: fuzz.sh TARGET SECONDS (targets: tests/fuzz/*_fuzzer.cc)}"
-SECONDS_TO_RUN="${2:?usage: fuzz.sh TARGET SECONDS}"
+TARGET="${1:?usage: fuzz.sh TARGET SECONDS [RUNS] (targets: tests/fuzz/*_fuzzer.cc)}"
+SECONDS_TO_RUN="${2:?usage: fuzz.sh TARGET SECONDS [RUNS]}"
+RUNS="${3:--1}"
 BUILD_DIR="${LITE_BUILD_DIR:-$ROOT/build}"
 OUT="$BUILD_DIR/fuzz/$TARGET"
 SOURCE="$ROOT/tests/fuzz/${TARGET}_fuzzer.cc"
@@ -69,5 +72,5 @@ if [ -z "$(ls -A "$OUT/corpus")" ]; then
 fi
 
 cd "$OUT"
-"./${TARGET}_fuzzer" -max_total_time="$SECONDS_TO_RUN" -max_len=32768 -print_final_stats=1 \
+"./${TARGET}_fuzzer" -max_total_time="$SECONDS_TO_RUN" -runs="$RUNS" -max_len=32768 -print_final_stats=1 \
   -artifact_prefix="$OUT/artifacts/" corpus
