@@ -1,5 +1,5 @@
 // The entry point's early exits, run in a child copy of this executable
-// that plays the installer (see app_main.cc).
+// that plays the installer (see entry_point_main.cc).
 #include "app/entry_point.h"
 
 #include <windows.h>
@@ -50,9 +50,10 @@ class EntryPointTest : public testing::Test {
     ::CloseHandle(info.hThread);
     return ScopedHandle(info.hProcess);
   }
-  // The exit code, or 0xDEAD when the child had to be ended.
+  // The exit code, or 0xDEAD when the child had to be ended. Emulated
+  // machines start processes slowly.
   static DWORD Finish(const ScopedHandle& process) {
-    if (::WaitForSingleObject(process.get(), 120000) != WAIT_OBJECT_0) {
+    if (::WaitForSingleObject(process.get(), 300000) != WAIT_OBJECT_0) {
       ::TerminateProcess(process.get(), 0xDEAD);
       ::WaitForSingleObject(process.get(), INFINITE);
     }
@@ -164,7 +165,7 @@ TEST_F(EntryPointTest, ProcessorWithoutSse3ShowsTheMessageBoxWithAWindow) {
   ASSERT_TRUE(process);
   BoxSearch search = {::GetProcessId(process.get()), nullptr};
   // Waits for the box to appear, as a user would.
-  for (int i = 0; i < 600 && !search.box; ++i) {
+  for (int i = 0; i < 3000 && !search.box; ++i) {
     if (::WaitForSingleObject(process.get(), 100) == WAIT_OBJECT_0) break;
     ::EnumWindows(&FindMessageBox, reinterpret_cast<LPARAM>(&search));
   }

@@ -1,4 +1,4 @@
-// Test runner for the process helpers and the entry point. Started with
+// Test runner for the entry point. Started with
 // --play-installer it runs the installer's entry point instead of tests,
 // on a machine whose answers these switches choose:
 //   --fake-secure-search=missing   no SetSearchPathMode/SetDefaultDllDirectories
