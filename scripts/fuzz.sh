@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Builds one native fuzz target from tests/fuzz with clang, libFuzzer and
 # ASan/UBSan, and runs it for the given number of seconds on its corpus
-# (kept in the build folder between runs). Not part of the test suite.
+# (kept in the build folder between runs); further arguments go to
+# libFuzzer. Not part of the test suite.
 #
 #   scripts/fuzz.sh installer_tag 600
 #   scripts/fuzz.sh switch_name 3600 -runs=10000000   # further libFuzzer flags follow
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-TARGET="${1:?usage: fuzz.sh TARGET SECONDS (targets: tests/fuzz/*_fuzzer.cc)}"
-SECONDS_TO_RUN="${2:?usage: fuzz.sh TARGET SECONDS}"
+TARGET="${1:?usage: fuzz.sh TARGET SECONDS [libFuzzer flags] (targets: tests/fuzz/*_fuzzer.cc)}"
+SECONDS_TO_RUN="${2:?usage: fuzz.sh TARGET SECONDS [libFuzzer flags]}"
 BUILD_DIR="${LITE_BUILD_DIR:-$ROOT/build}"
 OUT="$BUILD_DIR/fuzz/$TARGET"
 SOURCE="$ROOT/tests/fuzz/${TARGET}_fuzzer.cc"

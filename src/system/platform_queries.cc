@@ -78,6 +78,13 @@ bool PlatformQueries::GetTotalPhysicalMemory(uint64_t* bytes) {
   return true;
 }
 
+bool PlatformQueries::GetProcessExitCode(void* process, uint32_t* code) {
+  DWORD value = 0;
+  if (!::GetExitCodeProcess(process, &value)) return false;
+  *code = value;
+  return true;
+}
+
 PlatformQueries& Platform() {
   static PlatformQueries real;
   return CurrentOverride() ? *CurrentOverride() : real;

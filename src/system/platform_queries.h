@@ -33,6 +33,8 @@ class PlatformQueries {
   virtual uint16_t GetNativeProcessorArchitecture();
   // GlobalMemoryStatusEx's ullTotalPhys; false when the query fails.
   virtual bool GetTotalPhysicalMemory(uint64_t* bytes);
+  // GetExitCodeProcess on a process handle; false when it cannot be read.
+  virtual bool GetProcessExitCode(void* process, uint32_t* code);
 };
 
 PlatformQueries& Platform();

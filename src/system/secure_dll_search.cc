@@ -39,6 +39,8 @@ void DeleteAtRestart(const std::wstring& path) {
   if (path.size() < MAX_PATH) ::MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 }
 
+}  // namespace
+
 // Runs a copy of the executable from a fresh folder and waits for it.
 int RelaunchFromFreshFolder(const InstallerCommandLine& original, const std::wstring& exe_path,
                             int* exit_code) {
@@ -66,8 +68,8 @@ int RelaunchFromFreshFolder(const InstallerCommandLine& original, const std::wst
     ScopedHandle process(info.hProcess);
     ScopedHandle thread(info.hThread);
     ::WaitForSingleObject(process.get(), INFINITE);
-    DWORD code = 0;
-    if (::GetExitCodeProcess(process.get(), &code)) {
+    uint32_t code = 0;
+    if (Platform().GetProcessExitCode(process.get(), &code)) {
       *exit_code = static_cast<int>(code);
       result = *exit_code == kDllsInWorkingDirectoryExit ? kSecureSearchStop
                                                          : kSecureSearchCopyFinished;
@@ -78,8 +80,6 @@ int RelaunchFromFreshFolder(const InstallerCommandLine& original, const std::wst
   DeleteFolderRecursively(folder);
   return result;
 }
-
-}  // namespace
 
 bool FolderHasDllFiles(const wchar_t* folder) {
   WIN32_FIND_DATAW data;

@@ -1,6 +1,8 @@
 #ifndef LITE_SYSTEM_SECURE_DLL_SEARCH_H_
 #define LITE_SYSTEM_SECURE_DLL_SEARCH_H_
 
+#include <string>
+
 namespace lite {
 
 class InstallerCommandLine;
@@ -21,6 +23,11 @@ enum SecureDllSearchResult : int {
 int SetUpSecureDllSearch(int* exit_code);
 // The same for a given command line: the relaunched copy gets its switches.
 int SetUpSecureDllSearch(const InstallerCommandLine& command_line, int* exit_code);
+
+// The older systems' scheme on its own: runs a copy of |exe_path| from a
+// fresh temporary folder with |command_line|'s switches and waits for it.
+int RelaunchFromFreshFolder(const InstallerCommandLine& command_line, const std::wstring& exe_path,
+                            int* exit_code);
 
 // True if |folder| directly holds a file matching "*.dll".
 bool FolderHasDllFiles(const wchar_t* folder);

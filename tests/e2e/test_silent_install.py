@@ -14,6 +14,10 @@ from conftest import BROWSER_VALUES_KEY, BUILD, parse_log
 
 SIGNED_SETUP = BUILD / "signed-modules" / "test_setup.exe"
 UNSIGNED_SETUP = BUILD / "tests" / "fixtures" / "test_setup.exe"
+# The installer with a test partner package (resource 320) that turns the
+# brand's statistics and make-default readings off.
+PARTNER_INSTALLER = BUILD / "tests" / "fixtures" / "lite_installer_partner.exe"
+PARTNER_PACKAGE = BUILD / "tests" / "fixtures" / "partner_installer" / "partner.cab"
 TAG_TOOL = BUILD / "native-tools" / "tag_tool" / "tag_tool"
 STATS_PATH = re.compile(
     r"^/installstats/send/dtype=stred/pid=457/cid=72992/path=extended_stat/vars=(.*)/\*$")
@@ -316,3 +320,51 @@ def test_windows_version_picks_the_build(wine, archive, trusted_test_root, insta
     assert result.exit_code == 0, wine.log_text()[-2000:]
     downloads = [r["path"] for r in archive.state.snapshot() if r["path"].endswith("?from_installer=true")]
     assert downloads == [path + "?from_installer=true"]
+
+
+@pytest.mark.parametrize("partner, switches, send_statistics, make_default", [
+    # The main brand reads true for both; a silent run takes only the
+    # statistics reading from it, make-default only from the switch.
+    (False, [], True, False),
+    (False, ["--make-browser-default-after-import"], True, True),
+    # The partner package reads false for both.
+    (True, [], False, False),
+    (True, ["--send-statistics"], True, False),
+])
+def test_silent_options_come_from_switches_else_the_brand(
+        wine, archive, trusted_test_root, installer, partner, switches, send_statistics,
+        make_default):
+    result = run_silent(wine, PARTNER_INSTALLER if partner else installer, *switches)
+    assert result.exit_code == 0, wine.log_text()[-2000:]
+    names = [n for n, _ in setup_switches(result.record)]
+    assert ("send-statistics" in names) == send_statistics
+    assert ("make-browser-default-after-import" in names) == make_default
+
+
+def test_partner_package_end_to_end(wine, archive, trusted_test_root):
+    # The setup fails, so the package copies and their mirrors stay behind.
+    result = run_silent(wine, PARTNER_INSTALLER, "--test-setup-exit-code=7")
+    assert result.exit_code == 7, wine.log_text()[-2000:]
+    temp = "C:\\users\\root\\Temp\\"
+    package = PARTNER_PACKAGE.read_bytes()
+    messages = [r[2] for r in result.log]
+    assert f"Extract Partner package: {temp}PartnerFile [{len(package)}B]" in messages
+    assert any(m.startswith(f"Extract Brand package: {temp}BrandFile [") for m in messages)
+    assert (wine.temp / "PartnerFile").read_bytes() == package
+    assert wine.browser_value("PartnerFile") == temp + "PartnerFile"
+    values = dict(setup_switches(result.record))
+    assert values["partner-package"] == temp + "PartnerFile"
+    assert result.record["files"]["partner-package"] == len(package)
+
+    # Where partner and brand package disagree, the partner wins; what the
+    # partner leaves out comes from the brand.
+    brand = {}
+    for record in result.log:
+        if record[3] == "LogBrandInfo":
+            key, _, value = record[2].partition(": ")
+            brand[key] = value  # the last brand record is the final one
+    assert brand["Send browser's statistics"] == "0"
+    assert brand["Make browser default after import"] == "0"
+    assert brand["Brand id"] == "zelmar"
+    events = statistics_events(archive)
+    assert events and all(e["partner_id"] == "test_partner" for e in events)

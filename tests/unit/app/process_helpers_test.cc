@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <thread>
 
 #include "app/bring_process_window_to_top.h"
@@ -12,6 +13,7 @@
 #include "app/shared_sections.h"
 #include "app/single_instance_mutex.h"
 #include "base/file_util.h"
+#include "base/scoped_handle.h"
 #include "logging/file_logger.h"
 #include "system/platform_queries.h"
 #include "test_util.h"
@@ -127,6 +129,82 @@ TEST(BringProcessWindowToTopTest, RejectsProcessIdZero) {
   const size_t suffix = content.find("(BringProcessWindowToTop:");
   ASSERT_NE(suffix, std::string::npos);
   EXPECT_EQ(content.find("(BringProcessWindowToTop:", suffix + 1), std::string::npos);
+}
+
+// The mutex holder fixture keeps a window of its own until its standard
+// input closes.
+class WindowOwnerProcess {
+ public:
+  WindowOwnerProcess() {
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE input_read = nullptr, output_write = nullptr, input_write = nullptr,
+           output_read = nullptr;
+    if (!::CreatePipe(&input_read, &input_write, &inherit, 0)) return;
+    if (!::CreatePipe(&output_read, &output_write, &inherit, 0)) return;
+    ScopedHandle child_input(input_read), child_output(output_write);
+    input_.reset(input_write);
+    output_.reset(output_read);
+    ::SetHandleInformation(input_write, HANDLE_FLAG_INHERIT, 0);
+    ::SetHandleInformation(output_read, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = child_input.get();
+    startup.hStdOutput = child_output.get();
+    startup.hStdError = child_output.get();
+    std::wstring command = L"\"" + DirName(ExecutableFolder()) + L"\\fixtures\\mutex_holder.exe\"";
+    PROCESS_INFORMATION info = {};
+    if (!::CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                          &startup, &info)) {
+      return;
+    }
+    process_.reset(info.hProcess);
+    ScopedHandle thread(info.hThread);
+    child_output.reset();
+    // "ready pid=N" once its window exists.
+    std::string line;
+    char c = 0;
+    DWORD read = 0;
+    while (::ReadFile(output_.get(), &c, 1, &read, nullptr) && read == 1 && c != '\n') line += c;
+    if (line.rfind("ready pid=", 0) == 0) id_ = std::stoul(line.substr(10));
+  }
+  ~WindowOwnerProcess() {
+    input_.reset();
+    if (process_) ::WaitForSingleObject(process_.get(), 30000);
+  }
+  DWORD id() const { return id_; }
+
+ private:
+  ScopedHandle input_, output_, process_;
+  DWORD id_ = 0;
+};
+
+DWORD ForegroundProcessId() {
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(::GetForegroundWindow(), &owner);
+  return owner;
+}
+
+TEST(BringProcessWindowToTopTest, RaisesTheWindowOfAnotherProcess) {
+  // Our own window has the foreground first.
+  HWND own = ::CreateWindowExW(0, L"STATIC", L"test window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+                               0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(own, nullptr);
+  ::SetForegroundWindow(own);
+  ASSERT_EQ(ForegroundProcessId(), ::GetCurrentProcessId());
+  DWORD lock_before = 0;
+  ::SystemParametersInfoW(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &lock_before, 0);
+
+  {
+    WindowOwnerProcess owner;
+    ASSERT_NE(owner.id(), 0u) << "mutex_holder did not start";
+    BringProcessWindowToTop(owner.id());
+    EXPECT_EQ(ForegroundProcessId(), owner.id());
+  }
+  DWORD lock_after = 0;
+  ::SystemParametersInfoW(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &lock_after, 0);
+  EXPECT_EQ(lock_after, lock_before);
+  ::DestroyWindow(own);
 }
 
 }  // namespace

@@ -108,6 +108,12 @@ TEST(InstallerTagTest, RejectsBrokenImages) {
       {"table past the end",
        [](std::string* i) { PutLE32(i, kPe32Directory + 4, static_cast<uint32_t>(i->size())); },
        kNoTable},
+      // The good image's table ends exactly at the end of the file.
+      {"table one byte past the end",
+       [](std::string* i) {
+         PutLE32(i, kPe32Directory + 4, static_cast<uint32_t>(i->size() - kTableOffset + 1));
+       },
+       kNoTable},
       {"table offset wrapping 32 bits",
        [](std::string* i) {
          PutLE32(i, kPe32Directory, 0xffffff00);
@@ -128,6 +134,13 @@ TEST(InstallerTagTest, RejectsBrokenImages) {
       {"inner element past its parent",
        replace_blob(Seq(Der(0x06, "\x2a") + std::string("\xa0\x82\x7f\xff", 4))), kInvalid},
   };
+  // The undamaged image is read, though its table ends at the last byte.
+  ASSERT_EQ(kTableOffset + static_cast<uint8_t>(good[kPe32Directory + 4]) +
+                (static_cast<uint8_t>(good[kPe32Directory + 5]) << 8),
+            good.size());
+  std::string good_tag;
+  ASSERT_EQ(ExtractTagFromFakeCertificate(good, &good_tag), TagImageError::kNone);
+  ASSERT_EQ(good_tag, "stat=1");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     std::string image = good;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/file_util.h"
+#include "base/json_reader.h"
 #include "base/string_conversion.h"
 #include "config/brand_info.h"
 #include "install/delayed_params.h"
@@ -63,6 +64,8 @@ std::vector<std::string> SentEvents() {
   return events;
 }
 
+constexpr int64_t kSecond = 1000000;
+
 std::wstring TestSetupPath() {
   return DirName(ExecutableFolder()) + L"\\fixtures\\test_setup.exe";
 }
@@ -88,6 +91,12 @@ class TestInstaller : public Installer {
   std::function<void()> on_attempt;
   // Runs once the archive is in place, before the start signal.
   std::function<void()> on_module;
+  // Someone else keeps the downloaded archive open for writing.
+  bool archive_held_for_writing = false;
+  // The wall clock: a download attempt takes 30 s when it succeeds and 1 s
+  // when it fails, verification 5 s, the setup 20 s, and the user waits
+  // 600 s before starting the installation.
+  int64_t clock = 13000000000 * kSecond;
 
  protected:
   bool DownloadUrlWithProgress(const std::wstring& url, DownloadSink* sink,
@@ -96,9 +105,11 @@ class TestInstaller : public Installer {
                                GuardedCallFault* fault) override {
     if (on_attempt) on_attempt();
     if (failures_before_success < 0 || attempts_++ < failures_before_success) {
+      clock += kSecond;
       *error_stage = "final_query_info-404-0";
       return false;
     }
+    clock += 30 * kSecond;
     const std::string archive = ReadWholeFile(TestSetupPath());
     sink->Reset();
     sink->Write(reinterpret_cast<const uint8_t*>(archive.data()),
@@ -108,7 +119,35 @@ class TestInstaller : public Installer {
   }
   int GetModule(const std::wstring& path, ScopedHandle* lock) override {
     const int result = Installer::GetModule(path, lock);
+    if (archive_held_for_writing) {
+      // With the permanent lock the download's own handle must let the
+      // writer in first.
+      if (lock) {
+        lock->reset();
+        lock->reset(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr));
+      }
+      writer_.reset(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr));
+      EXPECT_TRUE(writer_.is_valid());
+    }
     if (on_module) on_module();
+    archive_in_place_ = true;
+    return result;
+  }
+  int64_t WallClockNow() override {
+    const int64_t now = clock;
+    // The first reading once the archive is in place starts the wait for
+    // the user.
+    if (archive_in_place_ && !user_waited_) {
+      user_waited_ = true;
+      clock += 600 * kSecond;
+    }
+    return now;
+  }
+  bool RunModule(const std::wstring& path, const InstallerCommandLine& command_line) override {
+    const bool result = Installer::RunModule(path, command_line);
+    clock += 20 * kSecond;
     return result;
   }
   bool WaitForRetry(uint32_t delay_ms) override {
@@ -120,6 +159,7 @@ class TestInstaller : public Installer {
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, 0, nullptr));
     archive_writable_at_verification = writer.is_valid();
+    clock += 5 * kSecond;
     return verify_result;
   }
   bool BrowserMessageWindowExists() override {
@@ -147,6 +187,9 @@ class TestInstaller : public Installer {
 
  private:
   int attempts_ = 0;
+  bool archive_in_place_ = false;
+  bool user_waited_ = false;
+  ScopedHandle writer_;
 };
 
 class InstallerTest : public testing::Test {
@@ -180,6 +223,13 @@ class InstallerTest : public testing::Test {
     return SentEvents();
   }
   bool SetupRan() { return FileExists(record_); }
+  // The command line the test setup received.
+  InstallerCommandLine SetupCommandLine() {
+    const ScopedJson record = ParseJsonWithComments(ReadWholeFile(record_));
+    const char* text = json_string_value(json_object_get(record.get(), "command_line"));
+    EXPECT_NE(text, nullptr) << "no setup record";
+    return InstallerCommandLine::FromString(UTF8ToWide(text ? text : ""));
+  }
 
   ScopedRegistryScratch registry_;
   ScopedTempFolder folder_;
@@ -447,6 +497,131 @@ TEST_F(InstallerTest, SetupReceivesItsCommandLine) {
   }
   // The direct setup never learns a download time from the command line.
   EXPECT_EQ(record.find("histogram-download-time"), std::string::npos) << record;
+}
+
+TEST_F(InstallerTest, ArchiveThatCannotBeLocked) {
+  for (const bool permanent_lock : {false, true}) {
+    SCOPED_TRACE(permanent_lock ? "permanent lock" : "lock after download");
+    RecordingObserver observer;
+    FakeDistribParams params;
+    if (permanent_lock) params.values["setup_arc_permanent_lock"] = "1";
+    auto installer = std::make_unique<TestInstaller>(&observer, &brand_, &params, CommandLine(L""));
+    installer->archive_held_for_writing = true;
+    ScopedLogCapture log;
+    installer->RunSynchronously();
+
+    EXPECT_EQ(installer->exit_code(), 400);
+    EXPECT_FALSE(SetupRan());
+    EXPECT_EQ(observer.calls(), (std::vector<std::string>{"failed1", "finished1"}));
+    const std::vector<std::string> lines = LinesOf(log, {"InstallBrowser"});
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "E InstallBrowser: Cannot lock file: " +
+                            WideToUTF8(installer->module_path())),
+              lines.end())
+        << log.Dump();
+    std::string events;
+    for (const std::string& event : EventsAfter(std::move(installer))) events += event + ";";
+    // Only the permanent lock has an event of its own.
+    const std::string last = permanent_lock ? "download:finished;setup_arc_lock:error;"
+                                            : "download:finished;";
+    EXPECT_EQ(events.substr(events.size() - last.size()), last) << events;
+  }
+}
+
+// The report's times come from the installer's own clock readings: the
+// total leaves out the wait for the start signal.
+TEST_F(InstallerTest, ReportTimesLeaveOutTheWaitForTheUser) {
+  TestInstaller installer(nullptr, &brand_, &params_, CommandLine(L""));
+  installer.failures_before_success = 1;
+  installer.RunSynchronously();
+  ASSERT_EQ(installer.exit_code(), 0);
+  ASSERT_EQ(installer.report_urls.size(), 1u);
+  const std::string report = WideToUTF8(installer.report_urls[0]);
+  // Download 1 + 30 s, verification 5 s, setup 20 s.
+  EXPECT_NE(report.find("&result=success&time=56&download_time=31&install_time=20"),
+            std::string::npos)
+      << report;
+}
+
+TEST_F(InstallerTest, DefaultBrowserOptionsFollowTheWindowsVersion) {
+  struct Case {
+    const char* name;
+    WindowsVersion version;
+    bool make_default_kept;
+    bool can_make_default;
+    const wchar_t* availability;
+  };
+  const Case cases[] = {
+      {"7", {6, 1, 7601, 0}, true, true, L""},
+      {"8", {6, 2, 9200, 0}, false, false, L""},
+      {"8.1", {6, 3, 9600, 0}, false, false, L""},
+      // A build known to have the interface: no child test is needed.
+      {"10", {10, 0, 19045, 1234}, true, true, L"190451234"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakePlatform platform;
+    platform.version = c.version;
+    ScopedPlatformQueriesOverride scope(&platform);
+    // The switch given to the installer reaches the setup only through
+    // the option.
+    TestInstaller installer(nullptr, &brand_, &params_,
+                            CommandLine(L"--make-browser-default-after-import"));
+    installer.SetMakeDefault(true);
+    EXPECT_EQ(installer.CanMakeDefaultBrowser(), c.can_make_default);
+    const InstallerCommandLine setup = installer.BuildSetupCommandLine(L"zb1.tmp", false);
+    EXPECT_EQ(setup.HasSwitch("make-browser-default-after-import"), c.make_default_kept);
+    EXPECT_EQ(setup.GetSwitchValue("the-interface-availability"), c.availability);
+  }
+}
+
+// What the setup learns on the direct path about packages, elevation, the
+// interface and the start time.
+TEST_F(InstallerTest, DirectSetupLearnsPackagesInterfaceAndStartTime) {
+  struct Case {
+    const char* name;
+    bool brand_extracted;
+    bool partner_extracted;
+    const char* uac;
+    bool show_uac;
+  };
+  const Case cases[] = {
+      {"nothing_extracted", false, false, "1", false},
+      {"brand_only", true, false, "2", true},
+      {"both", true, true, "0", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ::DeleteFileW(record_.c_str());
+    brand_.brand_package_path = folder_.Child(L"brand.cab");
+    brand_.partner_package_path = folder_.Child(L"partner.cab");
+    brand_.brand_package_extracted = c.brand_extracted;
+    brand_.partner_package_extracted = c.partner_extracted;
+    FakeDistribParams params;
+    params.values["uac"] = c.uac;
+    FakePlatform platform;
+    platform.version = {10, 0, 19045, 1234};
+    ScopedPlatformQueriesOverride scope(&platform);
+    TestInstaller installer(nullptr, &brand_, &params, CommandLine(L""));
+    ASSERT_TRUE(installer.CanMakeDefaultBrowser());
+    ULONGLONG before = 0, after = 0;
+    ::QueryUnbiasedInterruptTime(&before);
+    installer.RunSynchronously();
+    ::QueryUnbiasedInterruptTime(&after);
+
+    const InstallerCommandLine setup = SetupCommandLine();
+    EXPECT_EQ(setup.GetSwitchValue("brand-package"),
+              c.brand_extracted ? brand_.brand_package_path : L"");
+    EXPECT_EQ(setup.GetSwitchValue("partner-package"),
+              c.partner_extracted ? brand_.partner_package_path : L"");
+    EXPECT_EQ(setup.HasSwitch("show-uac-at-browser-start"), c.show_uac);
+    EXPECT_EQ(setup.GetSwitchValue("the-interface-availability"), L"190451234");
+    // The start time is the interrupt time in microseconds when the run
+    // began.
+    const int64_t start = _wtoi64(setup.GetSwitchValue("install-start-time-no-uac").c_str());
+    EXPECT_GE(start, static_cast<int64_t>(before / 10));
+    EXPECT_LE(start, static_cast<int64_t>(after / 10));
+  }
 }
 
 }  // namespace

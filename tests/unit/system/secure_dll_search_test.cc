@@ -8,6 +8,7 @@
 
 #include "app/installer_command_line.h"
 #include "base/file_util.h"
+#include "base/scoped_handle.h"
 #include "system_test_support.h"
 #include "test_util.h"
 
@@ -117,6 +118,81 @@ TEST_F(RelaunchTest, CopyThatFindsDllsStopsTheInstaller) {
   EXPECT_EQ(Relaunch("plant-dll", L"", &exit_code), kSecureSearchStop);
   EXPECT_EQ(exit_code, -200);
   EXPECT_FALSE(PathExists(CopyFolder()));
+}
+
+// Points the temporary folder somewhere else for one scope.
+class ScopedTempPath {
+ public:
+  explicit ScopedTempPath(const std::wstring& path) {
+    for (int i = 0; i < 2; ++i) {
+      wchar_t buffer[MAX_PATH] = {};
+      saved_[i] = ::GetEnvironmentVariableW(kNames[i], buffer, MAX_PATH) ? buffer : L"";
+      ::SetEnvironmentVariableW(kNames[i], path.c_str());
+    }
+  }
+  ~ScopedTempPath() {
+    for (int i = 0; i < 2; ++i) {
+      ::SetEnvironmentVariableW(kNames[i], saved_[i].empty() ? nullptr : saved_[i].c_str());
+    }
+  }
+
+ private:
+  static constexpr const wchar_t* kNames[2] = {L"TMP", L"TEMP"};
+  std::wstring saved_[2];
+};
+
+// Whose exit code cannot be read.
+class ExitCodeUnreadable : public NoSecureSearchFunctions {
+ public:
+  bool GetProcessExitCode(void*, uint32_t*) override { return false; }
+};
+
+TEST_F(RelaunchTest, FailuresBeforeTheCopyRuns) {
+  ScopedTempFolder temp;
+  const std::wstring text_file = temp.Child(L"not a program.exe");
+  ASSERT_TRUE(WriteWholeFile(text_file, "no executable image"));
+  struct Case {
+    const char* name;
+    std::wstring temp_path;
+    std::wstring exe_path;
+  };
+  const Case cases[] = {
+      {"no folder for the copy", temp.Child(L"missing\\"), GetExecutablePath()},
+      {"copy fails", temp.path() + L"\\", temp.Child(L"absent.exe")},
+      {"copy cannot start", temp.path() + L"\\", text_file},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    InstallerCommandLine command_line = InstallerCommandLine::ForCurrentProcess();
+    command_line.AppendSwitch("report", report_);
+    command_line.AppendSwitch("copy-exit", L"1234");
+    int exit_code = 77;
+    {
+      ScopedTempPath temp_path(c.temp_path);
+      EXPECT_EQ(RelaunchFromFreshFolder(command_line, c.exe_path, &exit_code),
+                kSecureSearchNotSet);
+    }
+    EXPECT_EQ(exit_code, 77);
+    EXPECT_FALSE(FileExists(report_)) << "no copy ran";
+    // The fresh folder does not outlive the failure.
+    WIN32_FIND_DATAW data;
+    ScopedFindHandle find(::FindFirstFileW((temp.path() + L"\\lite_installer_*").c_str(), &data));
+    EXPECT_FALSE(find.is_valid());
+  }
+}
+
+TEST_F(RelaunchTest, CopyWhoseExitCodeCannotBeReadStopsTheInstaller) {
+  InstallerCommandLine command_line = InstallerCommandLine::ForCurrentProcess();
+  command_line.AppendSwitch("report", report_);
+  command_line.AppendSwitch("copy-exit", L"1234");
+  ExitCodeUnreadable system;
+  ScopedPlatformQueriesOverride scope(&system);
+  int exit_code = 77;
+  EXPECT_EQ(SetUpSecureDllSearch(command_line, &exit_code), kSecureSearchStop);
+  EXPECT_EQ(exit_code, 0);
+  const std::wstring copy_folder = CopyFolder();
+  EXPECT_FALSE(copy_folder.empty()) << "the copy ran";
+  EXPECT_FALSE(PathExists(copy_folder));
 }
 
 }  // namespace
