@@ -240,7 +240,10 @@ void BrandInfo::LogBrandInfo() const {
 }
 
 std::string BrandInfo::UserId() const {
-  return has_user_id_override_ ? user_id_override_ : GetUserIdInternal();
+#if defined(LITE_TEST_HOOKS)
+  if (has_user_id_override_) return user_id_override_;
+#endif
+  return GetUserIdInternal();
 }
 
 std::string BrandInfo::AppendServiceParams(const std::string& url) const {
