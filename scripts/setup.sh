@@ -136,19 +136,29 @@ source_tree() {
   find "$SRC_DIR/$1" -mindepth 1 -maxdepth 1 -type d -name "$1-*" | head -n 1
 }
 
+# jansson is linked into the shipped executable: it is built for size, a
+# section per function and datum so that the linker drops what is unused,
+# into a prefix of its own (the flags are recorded in its stamp; a change
+# rebuilds it).
+SIZE_PREFIX="$DEPS_DIR/prefix-size"
+SIZE_CFLAGS="-Os -DNDEBUG -ffunction-sections -fdata-sections"
+
 build_jansson() {
-  [ -f "$PREFIX/.jansson" ] && return 0
+  local stamp="$SIZE_PREFIX/.jansson"
+  [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$SIZE_CFLAGS" ] && return 0
   fetch_source jansson
   local src; src="$(source_tree jansson)"
-  log "building jansson"
-  cmake -S "$src" -B "$DEPS_DIR/build/jansson" -G Ninja \
+  log "building jansson for size"
+  rm -rf "$DEPS_DIR/build/jansson-size"
+  cmake -S "$src" -B "$DEPS_DIR/build/jansson-size" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$PREFIX" -DJANSSON_BUILD_DOCS=OFF \
+    -DCMAKE_C_FLAGS_RELEASE="$SIZE_CFLAGS" \
+    -DCMAKE_INSTALL_PREFIX="$SIZE_PREFIX" -DJANSSON_BUILD_DOCS=OFF \
     -DJANSSON_EXAMPLES=OFF -DJANSSON_WITHOUT_TESTS=ON \
     -DJANSSON_BUILD_SHARED_LIBS=OFF >/dev/null
-  cmake --build "$DEPS_DIR/build/jansson" -j "$JOBS" >/dev/null
-  cmake --install "$DEPS_DIR/build/jansson" >/dev/null
-  touch "$PREFIX/.jansson"
+  cmake --build "$DEPS_DIR/build/jansson-size" -j "$JOBS" >/dev/null
+  cmake --install "$DEPS_DIR/build/jansson-size" >/dev/null
+  echo "$SIZE_CFLAGS" > "$stamp"
 }
 
 build_openssl() {
@@ -195,7 +205,7 @@ UNIT_TEST_TIMEOUT=300
 cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja \
   -DLITE_UNIT_TEST_TIMEOUT="$UNIT_TEST_TIMEOUT" \
   -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
-  -DLITE_DEPS_PREFIX="$PREFIX" \
+  -DLITE_DEPS_PREFIX="$PREFIX" -DLITE_SIZE_DEPS_PREFIX="$SIZE_PREFIX" \
   -DLITE_BUILT_IN_KEYS_FILE="$BUILD_DIR/test-keys/public_keys.txt" \
   -DLITE_SERVICE_ORIGIN="http://localhost:${LITE_SERVICE_PORT:-18080}" \
   -DLITE_RECEIVE_TIMEOUT_MS=5000 >/dev/null

@@ -7,6 +7,11 @@ BUILD_DIR="${LITE_BUILD_DIR:-$ROOT/build}"
 
 bash "$ROOT/scripts/setup.sh"
 
+# Measured on the test build: the release's compiler and linker flags, the
+# release differing only in configured strings, keys and the test hooks.
+echo "[test] executable size"
+python3 "$ROOT/bench/size_report.py" "$BUILD_DIR/lite_installer.exe"
+
 . "$ROOT/scripts/wine_env.sh"
 . "$ROOT/scripts/display.sh"
 lite_start_display

@@ -42,6 +42,10 @@ def main():
         path = os.path.join(folder, args.name)
         with open(path, "wb") as f:
             f.write(text)
+        # The cabinet records the file's time: a fixed one keeps two builds
+        # of one commit byte-identical.
+        stamp = int(os.environ.get("SOURCE_DATE_EPOCH", "1640995200"))
+        os.utime(path, (stamp, stamp))
         output = os.path.abspath(args.output)
         if os.path.exists(output):
             os.unlink(output)

@@ -24,6 +24,7 @@
 #include "system/disk_space.h"
 #include "system/internal_interface.h"
 #include "system/secure_dll_search.h"
+#include "ui/scale_factor.h"
 #include "ui/ui_runtime.h"
 
 namespace lite {
@@ -83,6 +84,7 @@ int RunNormalInstallation(const InstallerCommandLine& command_line) {
     installer.SetMakeDefault(command_line.HasSwitch(switches::kMakeBrowserDefaultAfterImport));
     installer.set_send_statistics(command_line.HasSwitch(switches::kSendStatistics) ||
                                   brand_info.send_statistics());
+    installer.set_scale_factor(ScaleFactor());
     installer.RunSynchronously();
     exit_code = installer.exit_code();
   } else {

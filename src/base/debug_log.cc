@@ -46,9 +46,11 @@ void DebugLog(std::string_view message) {
   ::SetLastError(saved_error);
 }
 
+#if defined(LITE_TEST_HOOKS)
 void SetDebugLogSinkForTesting(std::string* sink) {
   std::lock_guard<std::mutex> guard(SinkLock());
   Sink() = sink;
 }
+#endif
 
 }  // namespace lite

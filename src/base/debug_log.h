@@ -11,8 +11,10 @@ namespace lite {
 // logger itself, the interface check's details). Never fails the caller.
 void DebugLog(std::string_view message);
 
+#if defined(LITE_TEST_HOOKS)
 // Tests capture the records instead of writing them; null restores the file.
 void SetDebugLogSinkForTesting(std::string* sink);
+#endif
 
 }  // namespace lite
 

@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "base/string_conversion.h"
+#include "config/language_table.h"
 #include "logging/log_record.h"
-#include "ui/language_table.h"
 
 namespace lite {
 namespace {

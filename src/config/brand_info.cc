@@ -10,12 +10,12 @@
 #include "base/string_conversion.h"
 #include "config/autodetect_brand_name.h"
 #include "config/cabinet_extractor.h"
+#include "config/language_table.h"
 #include "config/service_hosts.h"
 #include "config/user_id.h"
 #include "logging/log_record.h"
 #include "system/registry_helpers.h"
 #include "system/registry_values.h"
-#include "ui/language_table.h"
 
 namespace lite {
 namespace {
@@ -241,7 +241,10 @@ void BrandInfo::LogBrandInfo() const {
 }
 
 std::string BrandInfo::UserId() const {
-  return has_user_id_override_ ? user_id_override_ : GetUserIdInternal();
+#if defined(LITE_TEST_HOOKS)
+  if (has_user_id_override_) return user_id_override_;
+#endif
+  return GetUserIdInternal();
 }
 
 std::string BrandInfo::AppendServiceParams(const std::string& url) const {

@@ -59,11 +59,13 @@ class BrandInfo {
   void StoreBrandInRegistry() const;
   static void RemoveBrandFromRegistry();
 
+#if defined(LITE_TEST_HOOKS)
   // For tests: the user identifier AppendServiceParams sends.
   void set_user_id_for_testing(const std::string& uid) {
     user_id_override_ = uid;
     has_user_id_override_ = true;
   }
+#endif
 
   std::string setup_url;
   std::string versioned_setup_url;
@@ -99,8 +101,10 @@ class BrandInfo {
   void GetInfoFromResources(const std::string& brand_name);
   std::string UserId() const;
 
+#if defined(LITE_TEST_HOOKS)
   std::string user_id_override_;
   bool has_user_id_override_ = false;
+#endif
 };
 
 }  // namespace lite

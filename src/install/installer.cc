@@ -189,7 +189,7 @@ bool Installer::Download(const std::wstring& url, DownloadSink* sink, std::strin
 }
 
 void Installer::Install() {
-  statistics_->SendEvent(InstallerStartedEventForThisScreen());
+  statistics_->SendEvent(InstallerStartedEventForThisScreen(scale_factor_));
   report_id_ = NewReportId();
   if (brand_info_) brand_info_->StoreLanguageInRegistry();
   ExtractInstallerDataIfAbsent(working_folder_, &data_paths_);

@@ -61,6 +61,9 @@ class Installer : private InstallerCommandLineHolder, public ModuleDownload {
   void set_send_statistics(bool value) { send_statistics_ = value; }
   void set_create_mirra_shortcut(bool value) { create_mirra_shortcut_ = value; }
   void set_disable_mirra_logic(bool value) { disable_mirra_logic_ = value; }
+  // The display's scaling reported by "installer_started"; the window's
+  // drawing code works it out. Set before the worker starts.
+  void set_scale_factor(double value) { scale_factor_ = value; }
 
   // Events the window reports.
   void SendButtonClickedEvent(const std::string& name);
@@ -134,6 +137,7 @@ class Installer : private InstallerCommandLineHolder, public ModuleDownload {
   bool send_statistics_ = false;
   bool create_mirra_shortcut_ = false;
   bool disable_mirra_logic_ = false;
+  double scale_factor_ = 1.0;
   std::wstring working_folder_;
   InstallerDataPaths data_paths_;
   std::wstring report_id_;

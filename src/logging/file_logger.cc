@@ -2,7 +2,11 @@
 
 #include <windows.h>
 
-#include <openssl/evp.h>
+// The low-level digest interface is deprecated in OpenSSL 3 but links only
+// the MD5 block function; the EVP interface drags in the provider machinery
+// and every algorithm it lists, most of the executable's size.
+#define OPENSSL_SUPPRESS_DEPRECATED
+#include <openssl/md5.h>
 
 #include <cstdio>
 
@@ -78,10 +82,12 @@ const char* FileLogger::SeverityText(int severity) {
 
 std::wstring FileLogger::MutexName(const std::wstring& log_path) {
   const std::string utf8 = WideToUTF8(log_path);
-  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned char digest[MD5_DIGEST_LENGTH];
   unsigned int digest_length = 0;
-  if (!EVP_Digest(utf8.data(), utf8.size(), digest, &digest_length, EVP_md5(), nullptr)) {
-    digest_length = 0;
+  MD5_CTX context;
+  if (MD5_Init(&context) && MD5_Update(&context, utf8.data(), utf8.size()) &&
+      MD5_Final(digest, &context)) {
+    digest_length = MD5_DIGEST_LENGTH;
   }
   static const char kHex[] = "0123456789abcdef";
   std::wstring name = L"broupdater log ";

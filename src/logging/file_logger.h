@@ -23,8 +23,10 @@ class FileLogger {
   virtual ~FileLogger();
 
   const std::wstring& log_path() const { return log_path_; }
+#if defined(LITE_TEST_HOOKS)
   // Lets tests see a busy mutex give up without waiting a whole second.
   void set_lock_timeout_for_testing(uint32_t milliseconds) { lock_timeout_ms_ = milliseconds; }
+#endif
 
   // "YYYY-MM-DD hh:mm:ss.mmm pid:tid " or nothing when it does not fit the
   // 200-byte buffer (the record is then dropped).

@@ -51,12 +51,14 @@ class LogRecord {
   // The message, with the error text appended for records that carry one.
   std::string message() const;
 
+#if defined(LITE_TEST_HOOKS)
   // For tests of the line format.
   void set_time_for_testing(int64_t time) { time_ = time; }
   void set_ids_for_testing(uint32_t process_id, uint32_t thread_id) {
     process_id_ = process_id;
     thread_id_ = thread_id;
   }
+#endif
   // Keeps the record from being emitted when it is destroyed.
   void Discard() { discarded_ = true; }
 

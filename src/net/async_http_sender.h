@@ -36,10 +36,12 @@ class AsyncHttpSender {
   // closed as soon as the request has gone out.
   static void SendUrl(const std::wstring& url);
 
+#if defined(LITE_TEST_HOOKS)
   bool stop_requested_for_testing() {
     std::lock_guard<std::mutex> hold(lock_);
     return stop_;
   }
+#endif
 
  private:
   static unsigned __stdcall ThreadMain(void* self);

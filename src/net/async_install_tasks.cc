@@ -177,9 +177,11 @@ void AsyncInstallTasks::AppendPathSwitches(InstallerCommandLine* command_line) c
   }
 }
 
+#if defined(LITE_TEST_HOOKS)
 bool AsyncInstallTasks::WaitForTasksForTesting(DWORD timeout_ms) const {
   return !thread_ || ::WaitForSingleObject(thread_.get(), timeout_ms) == WAIT_OBJECT_0;
 }
+#endif
 
 // static
 bool AsyncInstallTasks::DownloadAndSaveVariations(const std::string& url,

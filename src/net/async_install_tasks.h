@@ -48,9 +48,11 @@ class AsyncInstallTasks {
   // path that is set.
   void AppendPathSwitches(InstallerCommandLine* command_line) const;
 
+#if defined(LITE_TEST_HOOKS)
   // Blocks until every queued task has run; true at once when there is no
   // worker. Tests use it to look at the files before teardown removes them.
   bool WaitForTasksForTesting(DWORD timeout_ms) const;
+#endif
 
   // Fetches a seed and stores it with its headers as one JSON line.
   static bool DownloadAndSaveVariations(const std::string& url, const std::wstring& path,

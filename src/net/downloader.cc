@@ -16,7 +16,11 @@
 namespace lite {
 namespace {
 
+#if defined(LITE_TEST_HOOKS)
 Downloader::SetFilePointerFunction g_set_file_pointer = &::InternetSetFilePointer;
+#else
+constexpr Downloader::SetFilePointerFunction g_set_file_pointer = &::InternetSetFilePointer;
+#endif
 
 std::string StageWithError(const char* stage) {
   return stage + std::to_string(static_cast<unsigned long>(::GetLastError()));
@@ -28,10 +32,12 @@ bool IsCancelRequested(HANDLE cancel_event) {
   return cancel_event && ::WaitForSingleObject(cancel_event, 0) != WAIT_TIMEOUT;
 }
 
+#if defined(LITE_TEST_HOOKS)
 // static
 void Downloader::SetFilePointerFunctionForTesting(SetFilePointerFunction function) {
   g_set_file_pointer = function ? function : &::InternetSetFilePointer;
 }
+#endif
 
 Downloader::Downloader() : buffer_(new uint8_t[kBufferSize]()) {}
 

@@ -35,7 +35,9 @@ class Downloader {
 
   // Lets tests stand in for InternetSetFilePointer, which Wine only stubs.
   using SetFilePointerFunction = DWORD(WINAPI*)(HINTERNET, LONG, PVOID, DWORD, DWORD_PTR);
+#if defined(LITE_TEST_HOOKS)
   static void SetFilePointerFunctionForTesting(SetFilePointerFunction function);
+#endif
 
   Downloader();
   Downloader(const Downloader&) = delete;

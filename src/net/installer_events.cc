@@ -10,7 +10,6 @@
 #include "base/string_conversion.h"
 #include "config/service_hosts.h"
 #include "net/install_stat_text.h"
-#include "ui/scale_factor.h"
 
 namespace lite {
 namespace {
@@ -44,8 +43,8 @@ StatisticsEvent InstallerStartedEvent(double scale_factor, int screen_width, int
           {"resolution", resolution}};
 }
 
-StatisticsEvent InstallerStartedEventForThisScreen() {
-  return InstallerStartedEvent(ScaleFactor(), ::GetSystemMetrics(SM_CXSCREEN),
+StatisticsEvent InstallerStartedEventForThisScreen(double scale_factor) {
+  return InstallerStartedEvent(scale_factor, ::GetSystemMetrics(SM_CXSCREEN),
                                ::GetSystemMetrics(SM_CYSCREEN));
 }
 

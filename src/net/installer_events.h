@@ -16,8 +16,9 @@ int64_t DurationSeconds(int64_t microseconds);
 // "installer_started" with the display's scaling (1.5 for 150 %) and
 // screen size in pixels.
 StatisticsEvent InstallerStartedEvent(double scale_factor, int screen_width, int screen_height);
-// The same for this system's screen.
-StatisticsEvent InstallerStartedEventForThisScreen();
+// The same for this system's screen; the scaling comes from the drawing
+// code, which lives above this layer.
+StatisticsEvent InstallerStartedEventForThisScreen(double scale_factor);
 
 StatisticsEvent DownloadStartedEvent();
 

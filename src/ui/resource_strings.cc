@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "ui/language_table.h"
+#include "config/language_table.h"
 
 namespace lite {
 namespace {

@@ -7,11 +7,11 @@
 
 #include "base/file_util.h"
 #include "base/string_conversion.h"
+#include "config/language_table.h"
 #include "config/service_hosts.h"
 #include "system/registry_helpers.h"
 #include "logging/file_logger.h"
 #include "test_util.h"
-#include "ui/language_table.h"
 
 namespace lite {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "config/autodetect_brand_name.h"
-#include "ui/language_table.h"
+#include "config/language_table.h"
 
 namespace lite {
 namespace {

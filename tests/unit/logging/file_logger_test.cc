@@ -92,7 +92,20 @@ TEST_F(FileLoggerTest, DropsRecordsWhoseSuffixDoesNotFit) {
 }
 
 TEST_F(FileLoggerTest, NamesTheMutexAfterThePathString) {
-  EXPECT_EQ(FileLogger::MutexName(L"abc"), L"broupdater log 900150983cd24fb0d6963f7d28e17f72");
+  // Known digests: the empty path, a path longer than one 64-byte MD5 block,
+  // and a path hashed as its UTF-8 bytes.
+  const struct {
+    const wchar_t* path;
+    const wchar_t* name;
+  } kCases[] = {
+      {L"abc", L"broupdater log 900150983cd24fb0d6963f7d28e17f72"},
+      {L"", L"broupdater log d41d8cd98f00b204e9800998ecf8427e"},
+      {L"12345678901234567890123456789012345678901234567890123456789012345678901234567890",
+       L"broupdater log 57edf4a22be3c955ac49da2e2107b67a"},
+      {L"C:\\Temp\\\u00dcn\u00efc\u00f8d\u00e9\\lite_installer.log",
+       L"broupdater log 43e82281051410a2f8ec876d36135f7e"},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(FileLogger::MutexName(c.path), c.name) << c.path;
   EXPECT_EQ(FileLogger::MutexName(L"C:\\t\\\\lite_installer.log"),
             FileLogger::MutexName(L"C:\\t\\\\lite_installer.log"));
   EXPECT_NE(FileLogger::MutexName(L"C:\\t\\\\lite_installer.log"),

@@ -48,9 +48,9 @@ TEST(InstallerEventsTest, InstallerStartedCarriesScalingAndScreenSize) {
         {"action", L"installer_started"}, {"dpi", test.dpi}, {"resolution", test.resolution}};
     EXPECT_EQ(InstallerStartedEvent(test.scale, test.width, test.height), expected);
   }
-  // This screen: whatever it is, a plausible scale and a size.
-  const StatisticsEvent here = InstallerStartedEventForThisScreen();
-  EXPECT_GE(std::stoi(here.at("dpi")), 100);
+  // This screen: the given scale and whatever size it has.
+  const StatisticsEvent here = InstallerStartedEventForThisScreen(1.25);
+  EXPECT_EQ(here.at("dpi"), L"125");
   EXPECT_NE(here.at("resolution").find(L'x'), std::wstring::npos);
 }
 

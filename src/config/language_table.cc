@@ -1,4 +1,4 @@
-#include "ui/language_table.h"
+#include "config/language_table.h"
 
 #include <windows.h>
 

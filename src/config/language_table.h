@@ -1,5 +1,5 @@
-#ifndef LITE_UI_LANGUAGE_TABLE_H_
-#define LITE_UI_LANGUAGE_TABLE_H_
+#ifndef LITE_CONFIG_LANGUAGE_TABLE_H_
+#define LITE_CONFIG_LANGUAGE_TABLE_H_
 
 #include <cstdint>
 #include <string>
@@ -18,4 +18,4 @@ uint32_t LanguageIdForCode(const std::string& code);
 
 }  // namespace lite
 
-#endif  // LITE_UI_LANGUAGE_TABLE_H_
+#endif  // LITE_CONFIG_LANGUAGE_TABLE_H_
