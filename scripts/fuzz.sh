@@ -34,7 +34,7 @@ case "$TARGET" in
   trusted_list) SOURCES=("$ROOT/src/trust/trusted_certificate_list.cc" "$ROOT/src/base/base64.cc"
                          "$ROOT/src/base/json_reader.cc") ; LIBS=(-ljansson) ;;
   install_stat) SOURCES=("$ROOT/src/net/install_stat_text.cc" "$ROOT/src/base/string_conversion.cc") ;;
-  switch_name) SOURCES=("$ROOT/src/app/switch_name.cc") ;;
+  switch_name) SOURCES=("$ROOT/src/process/switch_name.cc") ;;
   *) echo "unknown fuzz target $TARGET" >&2; exit 2 ;;
 esac
 

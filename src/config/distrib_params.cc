@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "app/installer_command_line.h"
-#include "app/switches.h"
+#include "process/installer_command_line.h"
+#include "process/switches.h"
 #include "base/file_util.h"
 #include "base/string_conversion.h"
 #include "config/brand_info.h"

@@ -1,7 +1,7 @@
 #include "config/installer_data_files.h"
 
-#include "app/installer_command_line.h"
-#include "app/switches.h"
+#include "process/installer_command_line.h"
+#include "process/switches.h"
 #include "base/file_util.h"
 #include "base/resource_util.h"
 #include "logging/log_record.h"

@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "app/installer_command_line.h"
-#include "app/shared_sections.h"
-#include "app/switches.h"
+#include "process/installer_command_line.h"
+#include "process/shared_sections.h"
+#include "process/switches.h"
 #include "base/file_util.h"
 #include "base/string_conversion.h"
 #include "logging/log_record.h"

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "app/installer_command_line.h"
-#include "app/switches.h"
+#include "process/installer_command_line.h"
+#include "process/switches.h"
 #include "base/scoped_generic.h"
 #include "config/distrib_params.h"
 #include "logging/log_record.h"

@@ -3,8 +3,8 @@
 #include <objbase.h>
 #include <process.h>
 
-#include "app/exit_codes.h"
-#include "app/switches.h"
+#include "process/exit_codes.h"
+#include "process/switches.h"
 #include "base/file_util.h"
 #include "base/scoped_path_deleter.h"
 #include "base/string_conversion.h"

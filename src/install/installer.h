@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "app/installer_command_line.h"
+#include "process/installer_command_line.h"
 #include "base/scoped_handle.h"
 #include "config/installer_data_files.h"
 #include "install/module_download.h"

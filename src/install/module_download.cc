@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/installer_command_line.h"
+#include "process/installer_command_line.h"
 #include "base/file_util.h"
 #include "base/string_conversion.h"
 #include "config/brand_info.h"

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/exit_codes.h"
+#include "process/exit_codes.h"
 #include "base/scoped_handle.h"
 #include "base/string_conversion.h"
 #include "install/delayed_params.h"

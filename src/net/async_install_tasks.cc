@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <utility>
 
-#include "app/installer_command_line.h"
-#include "app/switches.h"
+#include "process/installer_command_line.h"
+#include "process/switches.h"
 #include "base/base64.h"
 #include "base/debug_log.h"
 #include "base/file_util.h"

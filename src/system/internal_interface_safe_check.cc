@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "app/exit_codes.h"
-#include "app/installer_command_line.h"
-#include "app/switches.h"
+#include "process/exit_codes.h"
+#include "process/installer_command_line.h"
+#include "process/switches.h"
 #include "base/file_util.h"
 #include "base/scoped_handle.h"
 #include "logging/log_record.h"

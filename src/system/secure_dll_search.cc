@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/installer_command_line.h"
-#include "app/switches.h"
+#include "process/installer_command_line.h"
+#include "process/switches.h"
 #include "base/file_util.h"
 #include "base/scoped_handle.h"
 #include "system/platform_queries.h"

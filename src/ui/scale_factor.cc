@@ -6,8 +6,8 @@
 #include <limits>
 #include <string>
 
-#include "app/installer_command_line.h"
-#include "app/switches.h"
+#include "process/installer_command_line.h"
+#include "process/switches.h"
 #include "base/scoped_generic.h"
 
 namespace lite {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/switch_name.h"
+#include "process/switch_name.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // UTF-16 code units, as the command line holds them.

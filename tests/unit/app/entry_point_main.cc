@@ -13,7 +13,7 @@
 #include <string>
 
 #include "app/entry_point.h"
-#include "app/installer_command_line.h"
+#include "process/installer_command_line.h"
 #include "crash_exit.h"
 #include "system/platform_queries.h"
 

@@ -6,12 +6,12 @@
 #include <string>
 #include <thread>
 
-#include "app/bring_process_window_to_top.h"
+#include "process/bring_process_window_to_top.h"
 #include "app/error_message_box.h"
-#include "app/process_session.h"
+#include "process/process_session.h"
 #include "app/processor_check.h"
-#include "app/shared_sections.h"
-#include "app/single_instance_mutex.h"
+#include "process/shared_sections.h"
+#include "process/single_instance_mutex.h"
 #include "base/file_util.h"
 #include "base/scoped_handle.h"
 #include "logging/file_logger.h"

@@ -86,10 +86,14 @@ TEST(CabinetExtractorTest, DamagedCabinetsFailWithoutHarm) {
       SCOPED_TRACE(std::string(input.name) + " / " + wanted);
       CabinetFiles files;
       const bool extracted = Extract(input.bytes, &files, wanted);
-      if (wanted == "other.txt") EXPECT_FALSE(extracted);
+      if (wanted == "other.txt") {
+        EXPECT_FALSE(extracted);
+      }
       // Whatever came out is a complete file, never an empty or cut one.
       for (const auto& [name, content] : files) EXPECT_EQ(content, originals.at(name)) << name;
-      if (!extracted) EXPECT_LT(files.size(), wanted.empty() ? 2u : 1u);
+      if (!extracted) {
+        EXPECT_LT(files.size(), wanted.empty() ? 2u : 1u);
+      }
       EXPECT_EQ(CheckedHeapFaults(), faults_before);
       EXPECT_TRUE(ProcessHeapsAreValid());
     }

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/installer_command_line.h"
+#include "process/installer_command_line.h"
 #include "base/file_util.h"
 #include "config/brand_info.h"
 #include "config/service_hosts.h"

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "app/installer_command_line.h"
+#include "process/installer_command_line.h"
 #include "base/file_util.h"
 #include "base/resource_util.h"
 #include "logging/file_logger.h"

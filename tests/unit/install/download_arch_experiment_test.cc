@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/installer_command_line.h"
+#include "process/installer_command_line.h"
 #include "install_test_support.h"
 
 namespace lite {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/installer_command_line.h"
+#include "process/installer_command_line.h"
 #include "base/file_util.h"
 #include "base/scoped_handle.h"
 #include "base/string_conversion.h"

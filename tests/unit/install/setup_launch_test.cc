@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/exit_codes.h"
-#include "app/installer_command_line.h"
-#include "app/shared_sections.h"
+#include "process/exit_codes.h"
+#include "process/installer_command_line.h"
+#include "process/shared_sections.h"
 #include "base/file_util.h"
 #include "captured_log.h"
 #include "install/install_test_support.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/installer_command_line.h"
+#include "process/installer_command_line.h"
 #include "base/debug_log.h"
 #include "base/file_util.h"
 #include "base/scoped_handle.h"

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "app/installer_command_line.h"
+#include "process/installer_command_line.h"
 #include "base/file_util.h"
 #include "base/scoped_handle.h"
 #include "system_test_support.h"

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/installer_command_line.h"
+#include "process/installer_command_line.h"
 #include "crash_exit.h"
 #include "base/file_util.h"
 #include "system/secure_dll_search.h"

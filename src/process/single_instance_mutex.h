@@ -1,5 +1,5 @@
-#ifndef LITE_APP_SINGLE_INSTANCE_MUTEX_H_
-#define LITE_APP_SINGLE_INSTANCE_MUTEX_H_
+#ifndef LITE_PROCESS_SINGLE_INSTANCE_MUTEX_H_
+#define LITE_PROCESS_SINGLE_INSTANCE_MUTEX_H_
 
 #include "base/scoped_handle.h"
 
@@ -29,4 +29,4 @@ class SingleInstanceMutex {
 
 }  // namespace lite
 
-#endif  // LITE_APP_SINGLE_INSTANCE_MUTEX_H_
+#endif  // LITE_PROCESS_SINGLE_INSTANCE_MUTEX_H_

@@ -1,5 +1,5 @@
-#ifndef LITE_APP_INSTALLER_COMMAND_LINE_H_
-#define LITE_APP_INSTALLER_COMMAND_LINE_H_
+#ifndef LITE_PROCESS_INSTALLER_COMMAND_LINE_H_
+#define LITE_PROCESS_INSTALLER_COMMAND_LINE_H_
 
 #include <map>
 #include <string>
@@ -60,4 +60,4 @@ class InstallerCommandLine {
 
 }  // namespace lite
 
-#endif  // LITE_APP_INSTALLER_COMMAND_LINE_H_
+#endif  // LITE_PROCESS_INSTALLER_COMMAND_LINE_H_

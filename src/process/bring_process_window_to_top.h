@@ -1,5 +1,5 @@
-#ifndef LITE_APP_BRING_PROCESS_WINDOW_TO_TOP_H_
-#define LITE_APP_BRING_PROCESS_WINDOW_TO_TOP_H_
+#ifndef LITE_PROCESS_BRING_PROCESS_WINDOW_TO_TOP_H_
+#define LITE_PROCESS_BRING_PROCESS_WINDOW_TO_TOP_H_
 
 #include <cstdint>
 
@@ -11,4 +11,4 @@ void BringProcessWindowToTop(uint32_t process_id);
 
 }  // namespace lite
 
-#endif  // LITE_APP_BRING_PROCESS_WINDOW_TO_TOP_H_
+#endif  // LITE_PROCESS_BRING_PROCESS_WINDOW_TO_TOP_H_

@@ -1,4 +1,4 @@
-#include "app/process_session.h"
+#include "process/process_session.h"
 
 #include <windows.h>
 

@@ -1,5 +1,5 @@
-#ifndef LITE_APP_PROCESS_SESSION_H_
-#define LITE_APP_PROCESS_SESSION_H_
+#ifndef LITE_PROCESS_PROCESS_SESSION_H_
+#define LITE_PROCESS_PROCESS_SESSION_H_
 
 #include <cstdint>
 
@@ -11,4 +11,4 @@ bool IsProcessInCurrentSession(uint32_t process_id);
 
 }  // namespace lite
 
-#endif  // LITE_APP_PROCESS_SESSION_H_
+#endif  // LITE_PROCESS_PROCESS_SESSION_H_

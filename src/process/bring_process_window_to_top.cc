@@ -1,4 +1,4 @@
-#include "app/bring_process_window_to_top.h"
+#include "process/bring_process_window_to_top.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "app/shared_sections.h"
+#include "process/shared_sections.h"
 
 #include <windows.h>
 

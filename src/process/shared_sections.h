@@ -1,5 +1,5 @@
-#ifndef LITE_APP_SHARED_SECTIONS_H_
-#define LITE_APP_SHARED_SECTIONS_H_
+#ifndef LITE_PROCESS_SHARED_SECTIONS_H_
+#define LITE_PROCESS_SHARED_SECTIONS_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -20,4 +20,4 @@ volatile uint8_t* DelayedParamsStorage();
 
 }  // namespace lite
 
-#endif  // LITE_APP_SHARED_SECTIONS_H_
+#endif  // LITE_PROCESS_SHARED_SECTIONS_H_

@@ -1,4 +1,4 @@
-#include "app/exit_codes.h"
+#include "process/exit_codes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "app/installer_command_line.h"
+#include "process/installer_command_line.h"
 
 #include <windows.h>
 #include <shellapi.h>
 
 #include <utility>
 
-#include "app/switch_name.h"
-#include "app/switches.h"
+#include "process/switch_name.h"
+#include "process/switches.h"
 #include "base/scoped_handle.h"
 #include "base/string_conversion.h"
 

@@ -1,5 +1,5 @@
-#ifndef LITE_APP_EXIT_CODES_H_
-#define LITE_APP_EXIT_CODES_H_
+#ifndef LITE_PROCESS_EXIT_CODES_H_
+#define LITE_PROCESS_EXIT_CODES_H_
 
 #include <cstdint>
 #include <string>
@@ -29,4 +29,4 @@ std::string DescribeSetupExitCode(uint32_t exit_code);
 
 }  // namespace lite
 
-#endif  // LITE_APP_EXIT_CODES_H_
+#endif  // LITE_PROCESS_EXIT_CODES_H_

@@ -1,5 +1,5 @@
-#ifndef LITE_APP_SWITCH_NAME_H_
-#define LITE_APP_SWITCH_NAME_H_
+#ifndef LITE_PROCESS_SWITCH_NAME_H_
+#define LITE_PROCESS_SWITCH_NAME_H_
 
 #include <string>
 #include <string_view>
@@ -22,4 +22,4 @@ std::string EscapeSwitchNameForLog(std::wstring_view text);
 
 }  // namespace lite
 
-#endif  // LITE_APP_SWITCH_NAME_H_
+#endif  // LITE_PROCESS_SWITCH_NAME_H_

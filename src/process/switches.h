@@ -1,5 +1,5 @@
-#ifndef LITE_APP_SWITCHES_H_
-#define LITE_APP_SWITCHES_H_
+#ifndef LITE_PROCESS_SWITCHES_H_
+#define LITE_PROCESS_SWITCHES_H_
 
 namespace lite {
 namespace switches {
@@ -56,4 +56,4 @@ inline constexpr char kHistogramDownloadTime[] = "histogram-download-time";
 }  // namespace switches
 }  // namespace lite
 
-#endif  // LITE_APP_SWITCHES_H_
+#endif  // LITE_PROCESS_SWITCHES_H_

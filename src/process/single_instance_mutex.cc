@@ -1,4 +1,4 @@
-#include "app/single_instance_mutex.h"
+#include "process/single_instance_mutex.h"
 
 namespace lite {
 

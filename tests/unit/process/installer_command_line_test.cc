@@ -1,5 +1,5 @@
-#include "app/installer_command_line.h"
-#include "app/switch_name.h"
+#include "process/installer_command_line.h"
+#include "process/switch_name.h"
 
 #include <windows.h>
 #include <shellapi.h>

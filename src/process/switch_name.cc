@@ -1,4 +1,4 @@
-#include "app/switch_name.h"
+#include "process/switch_name.h"
 
 #include <cstdint>
 
