@@ -10,6 +10,9 @@ LITE_WINE64="$(command -v /usr/lib/wine/wine64 || command -v wine)"
 
 # True where set-up had to hand i386 code to qemu (scripts/setup.sh).
 lite_i386_emulated() { [ -e /proc/sys/fs/binfmt_misc/lite-i386-exec ]; }
+# qemu's default 32-bit processor lacks instructions Wine's libraries take
+# for granted (a silent installation ended with an illegal instruction).
+lite_i386_emulated && export QEMU_CPU="${QEMU_CPU:-max}"
 
 # Creates the prefix once (about half a minute) and keeps a wineserver
 # running so that each program start is quick.

@@ -78,6 +78,9 @@ def _base_env(prefix, display):
     env = dict(os.environ)
     # A fixed locale: the interface language and region follow it.
     env.update(LANG="en_US.UTF-8", LC_ALL="en_US.UTF-8")
+    if I386_EMULATED:
+        # qemu's default 32-bit processor lacks instructions Wine relies on.
+        env.setdefault("QEMU_CPU", "max")
     env.update(WINEPREFIX=str(prefix), WINEARCH="win64", WINEDEBUG="-all",
                WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=display)
     return env
