@@ -93,7 +93,6 @@ def setup_switches(record):
     return pairs
 
 
-@pytest.mark.emulated
 def test_tagged_silent_installation(wine, archive, trusted_test_root, tagged_installer):
     installer = tagged_installer("banerid=77&zelmaruid=zu1&distr_zelmaruid=du2&webntp=1")
     result = run_silent(wine, installer, "--test-setup-exit-code=3", "--test-setup-wait-seeds=10000")
