@@ -8,6 +8,7 @@ set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 set(CMAKE_AR i686-w64-mingw32-ar)
 set(CMAKE_RANLIB i686-w64-mingw32-ranlib)
+set(CMAKE_DLLTOOL i686-w64-mingw32-dlltool)
 
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -9,9 +9,16 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${LITE_BUILD_DIR:-$ROOT/build}"
 PORT="${LITE_SERVICE_PORT:-18080}"
 
-bash "$ROOT/scripts/setup.sh"
+LITE_SETUP_X64_BUILD=auto bash "$ROOT/scripts/setup.sh"
 
 . "$ROOT/scripts/wine_env.sh"
+if lite_i386_emulated && [ -z "${LITE_BUILD_DIR:-}" ]; then
+  # Under qemu the i386 installer's threads stall (README): the demo runs
+  # the same sources built for x86-64.
+  BUILD_DIR="${LITE_X64_BUILD_DIR:-$ROOT/build-x64}"
+  echo "[run] i386 code is emulated on this machine: running the x86-64 test build ($BUILD_DIR)"
+fi
+WINE="$(lite_wine_loader_for "$BUILD_DIR/lite_installer.exe")"
 . "$ROOT/scripts/display.sh"
 lite_start_display
 lite_wine_prepare
@@ -31,7 +38,7 @@ done
 
 # The test setup is signed by the TEST code-signing root; the demo prefix
 # trusts it, as a real system trusts the real publisher's root.
-wine "$BUILD_DIR/tests/fixtures/test_root_store.exe" add \
+"$WINE" "$BUILD_DIR/tests/fixtures/test_root_store.exe" add \
   "$("$LITE_WINE64" winepath -w "$BUILD_DIR/test-certs/code-signing/root_ca.der")" >/dev/null
 
 TEMP_DIR="$("$LITE_WINE64" winepath -u "$("$LITE_WINE64" cmd /c echo %TEMP% 2>/dev/null | tr -d '\r')")"
@@ -41,7 +48,7 @@ rm -f "$RECORD"
 
 INSTALLER="$("$LITE_WINE64" winepath -w "$BUILD_DIR/lite_installer.exe")"
 echo "[run] lite_installer.exe $* (services on http://localhost:$PORT)"
-wine "$BUILD_DIR/tests/fixtures/launcher.exe" "$INSTALLER" "$@" | sed -n 's/^exit_code=/[run] exit code: /p'
+"$WINE" "$BUILD_DIR/tests/fixtures/launcher.exe" "$INSTALLER" "$@" | sed -n 's/^exit_code=/[run] exit code: /p'
 fetch "http://127.0.0.1:$PORT/__requests" >"$REQUESTS" || true
 echo "[run] log: $TEMP_DIR/lite_installer.log"
 tail -n 20 "$TEMP_DIR/lite_installer.log"

@@ -16,7 +16,7 @@ APT_PACKAGES=(
   dpkg-dev ca-certificates openssl
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   libz-mingw-w64-dev googletest
-  python3 python3-pytest
+  python3 python3-pytest locales
   # the native tag tool
   g++ libssl-dev
 )
@@ -74,6 +74,21 @@ install_packages() {
 
 install_packages
 
+# Wine turns a program's arguments into its UTF-16 command line through the
+# C library's locale: without the tests' locales, anything past ASCII is lost
+# on the way in.
+ensure_locales() {
+  local missing=0 l
+  for l in en_US.UTF-8 uk_UA.UTF-8; do
+    locale -a 2>/dev/null | grep -qix "${l/UTF-8/utf8}" || missing=1
+  done
+  [ "$missing" = 0 ] && return 0
+  log "generating the tests' locales"
+  sed -i 's/^# *\(en_US.UTF-8 UTF-8\)/\1/; s/^# *\(uk_UA.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  locale-gen >/dev/null
+}
+ensure_locales
+
 # ---------------------------------------------------------------------------
 # Wine runs the 32-bit program through its i386 loader. Some virtual machines
 # boot with the kernel's IA-32 emulation off (and no 32-bit code segments at
@@ -102,13 +117,25 @@ ensure_i386_execution() {
 ensure_i386_execution
 
 # ---------------------------------------------------------------------------
-# Third-party libraries, cross-built for i686-w64-mingw32 from Debian's
-# source packages into $DEPS_DIR/prefix.
+# Third-party libraries, cross-built from Debian's source packages into
+# $DEPS_DIR/prefix (i686) or $DEPS_DIR/prefix-x64 (the 64-bit test build).
 # ---------------------------------------------------------------------------
-PREFIX="$DEPS_DIR/prefix"
 SRC_DIR="$DEPS_DIR/src"
-TOOLCHAIN="$ROOT/cmake/mingw-i686.cmake"
-mkdir -p "$PREFIX" "$SRC_DIR"
+mkdir -p "$SRC_DIR" "$DEPS_DIR/build"
+
+# Chooses what the library builds below are for.
+use_target() {
+  case "$1" in
+    i686)
+      TRIPLET=i686-w64-mingw32; OPENSSL_TARGET=mingw; SUFFIX=""
+      PREFIX="$DEPS_DIR/prefix"; SIZE_PREFIX="$DEPS_DIR/prefix-size" ;;
+    x86_64)
+      TRIPLET=x86_64-w64-mingw32; OPENSSL_TARGET=mingw64; SUFFIX="-x64"
+      PREFIX="$DEPS_DIR/prefix-x64"; SIZE_PREFIX="$PREFIX" ;;
+  esac
+  TOOLCHAIN="$ROOT/cmake/mingw-$1.cmake"
+  mkdir -p "$PREFIX" "$SIZE_PREFIX"
+}
 
 # Fetches a Debian source package into $SRC_DIR/<name>, trying every
 # published version, newest first, because the newest .dsc is sometimes
@@ -140,37 +167,37 @@ source_tree() {
 # section per function and datum so that the linker drops what is unused,
 # into a prefix of its own (the flags are recorded in its stamp; a change
 # rebuilds it).
-SIZE_PREFIX="$DEPS_DIR/prefix-size"
 SIZE_CFLAGS="-Os -DNDEBUG -ffunction-sections -fdata-sections"
 
 build_jansson() {
-  local stamp="$SIZE_PREFIX/.jansson"
+  local stamp="$SIZE_PREFIX/.jansson" build="$DEPS_DIR/build/jansson-size$SUFFIX"
   [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$SIZE_CFLAGS" ] && return 0
   fetch_source jansson
   local src; src="$(source_tree jansson)"
-  log "building jansson for size"
-  rm -rf "$DEPS_DIR/build/jansson-size"
-  cmake -S "$src" -B "$DEPS_DIR/build/jansson-size" -G Ninja \
+  log "building jansson for size ($TRIPLET)"
+  rm -rf "$build"
+  cmake -S "$src" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_C_FLAGS_RELEASE="$SIZE_CFLAGS" \
     -DCMAKE_INSTALL_PREFIX="$SIZE_PREFIX" -DJANSSON_BUILD_DOCS=OFF \
     -DJANSSON_EXAMPLES=OFF -DJANSSON_WITHOUT_TESTS=ON \
     -DJANSSON_BUILD_SHARED_LIBS=OFF >/dev/null
-  cmake --build "$DEPS_DIR/build/jansson-size" -j "$JOBS" >/dev/null
-  cmake --install "$DEPS_DIR/build/jansson-size" >/dev/null
+  cmake --build "$build" -j "$JOBS" >/dev/null
+  cmake --install "$build" >/dev/null
   echo "$SIZE_CFLAGS" > "$stamp"
 }
 
 build_openssl() {
+  local build="$DEPS_DIR/build/openssl$SUFFIX"
   [ -f "$PREFIX/.openssl" ] && return 0
   fetch_source openssl
   local src; src="$(source_tree openssl)"
-  log "building OpenSSL libcrypto (about a minute and a half)"
-  rm -rf "$DEPS_DIR/build/openssl"; mkdir -p "$DEPS_DIR/build"
-  cp -a "$src" "$DEPS_DIR/build/openssl"
-  (cd "$DEPS_DIR/build/openssl" &&
-    ./Configure mingw no-shared no-asm no-tests \
-      --cross-compile-prefix=i686-w64-mingw32- \
+  log "building OpenSSL libcrypto for $TRIPLET (about three minutes)"
+  rm -rf "$build"
+  cp -a "$src" "$build"
+  (cd "$build" &&
+    ./Configure "$OPENSSL_TARGET" no-shared no-asm no-tests \
+      --cross-compile-prefix="$TRIPLET-" \
       --prefix="$PREFIX" --libdir=lib >/dev/null &&
     make -j "$JOBS" build_libs >/dev/null 2>&1 &&
     make install_dev >/dev/null 2>&1)
@@ -178,41 +205,73 @@ build_openssl() {
 }
 
 build_googletest() {
+  local build="$DEPS_DIR/build/googletest$SUFFIX"
   [ -f "$PREFIX/.googletest" ] && return 0
-  log "building GoogleTest"
-  cmake -S /usr/src/googletest -B "$DEPS_DIR/build/googletest" -G Ninja \
+  log "building GoogleTest ($TRIPLET)"
+  cmake -S /usr/src/googletest -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$PREFIX" -Dgtest_disable_pthreads=OFF \
     -DBUILD_SHARED_LIBS=OFF >/dev/null
-  cmake --build "$DEPS_DIR/build/googletest" -j "$JOBS" >/dev/null
-  cmake --install "$DEPS_DIR/build/googletest" >/dev/null
+  cmake --build "$build" -j "$JOBS" >/dev/null
+  cmake --install "$build" >/dev/null
   touch "$PREFIX/.googletest"
 }
 
-build_jansson
-build_openssl
-build_googletest
+# ---------------------------------------------------------------------------
+# The project itself: the libraries, then a build configured for the tests
+# (loopback services, TEST keys and certificates).
+# ---------------------------------------------------------------------------
+build_project() {
+  local build_dir="$1" unit_test_timeout="$2"
+  build_jansson
+  build_openssl
+  build_googletest
+  # TEST public keys for the built-in key table (release keys are supplied
+  # by the release build); their private keys stay in the build folder.
+  bash "$ROOT/scripts/make_test_keys.sh" "$build_dir/test-keys"
+  log "building lite_installer ($TRIPLET) in $build_dir"
+  cmake -S "$ROOT" -B "$build_dir" -G Ninja \
+    -DLITE_UNIT_TEST_TIMEOUT="$unit_test_timeout" \
+    -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
+    -DLITE_DEPS_PREFIX="$PREFIX" -DLITE_SIZE_DEPS_PREFIX="$SIZE_PREFIX" \
+    -DLITE_BUILT_IN_KEYS_FILE="$build_dir/test-keys/public_keys.txt" \
+    -DLITE_SERVICE_ORIGIN="http://localhost:${LITE_SERVICE_PORT:-18080}" \
+    -DLITE_RECEIVE_TIMEOUT_MS=5000 >/dev/null
+  cmake --build "$build_dir" -j "$JOBS"
+  # The native tag tool, and the executable signed with the test
+  # certificate into $build_dir/signed/.
+  bash "$ROOT/scripts/sign_test_build.sh" "$build_dir"
+  # HTTPS certificates for the loopback services (trusted only during tests).
+  bash "$ROOT/scripts/make_tls_test_certs.sh" "$build_dir/test-certs/tls"
+  log "done: $build_dir/lite_installer.exe"
+}
 
-# ---------------------------------------------------------------------------
-# The project itself.
-# ---------------------------------------------------------------------------
-# TEST public keys for the built-in key table (release keys are supplied by
-# the release build); their private keys stay in the build folder.
-bash "$ROOT/scripts/make_test_keys.sh" "$BUILD_DIR/test-keys"
-log "building lite_installer"
-UNIT_TEST_TIMEOUT=300
-[ -e /proc/sys/fs/binfmt_misc/lite-i386-exec ] && UNIT_TEST_TIMEOUT=3000
-cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja \
-  -DLITE_UNIT_TEST_TIMEOUT="$UNIT_TEST_TIMEOUT" \
-  -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
-  -DLITE_DEPS_PREFIX="$PREFIX" -DLITE_SIZE_DEPS_PREFIX="$SIZE_PREFIX" \
-  -DLITE_BUILT_IN_KEYS_FILE="$BUILD_DIR/test-keys/public_keys.txt" \
-  -DLITE_SERVICE_ORIGIN="http://localhost:${LITE_SERVICE_PORT:-18080}" \
-  -DLITE_RECEIVE_TIMEOUT_MS=5000 >/dev/null
-cmake --build "$BUILD_DIR" -j "$JOBS"
-# The native tag tool, and the executable signed with the test certificate
-# into $BUILD_DIR/signed/.
-bash "$ROOT/scripts/sign_test_build.sh" "$BUILD_DIR"
-# HTTPS certificates for the loopback services (trusted only during tests).
-bash "$ROOT/scripts/make_tls_test_certs.sh" "$BUILD_DIR/test-certs/tls"
-log "done: $BUILD_DIR/lite_installer.exe"
+use_target i686
+if [ -e /proc/sys/fs/binfmt_misc/lite-i386-exec ]; then
+  build_project "$BUILD_DIR" 3000
+else
+  build_project "$BUILD_DIR" 300
+fi
+
+# Where i386 code is only emulated, the tests and the demo run against the
+# same sources built for x86-64 (scripts/test.sh, scripts/run.sh):
+# LITE_SETUP_X64_BUILD=auto builds it there, =1 everywhere.
+want_x64_build() {
+  case "${LITE_SETUP_X64_BUILD:-0}" in
+    1) return 0 ;;
+    auto) [ -e /proc/sys/fs/binfmt_misc/lite-i386-exec ] ;;
+    *) return 1 ;;
+  esac
+}
+if want_x64_build; then
+  X64_PACKAGES=(gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64)
+  for p in "${X64_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' && continue
+    apt_update
+    log "installing the x86-64 cross compilers"
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${X64_PACKAGES[@]}"
+    break
+  done
+  use_target x86_64
+  build_project "${LITE_X64_BUILD_DIR:-$ROOT/build-x64}" 300
+fi

@@ -8,6 +8,16 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 # i386 code is emulated, the default loader would run their 32-bit copies.
 LITE_WINE64="$(command -v /usr/lib/wine/wine64 || command -v wine)"
 
+# The loader for a Windows program: the 64-bit one for a PE32+ file (the
+# 64-bit test build), so that no i386 code runs on the way; plain "wine"
+# otherwise.
+lite_wine_loader_for() {
+  local lfanew machine
+  lfanew="$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')"
+  [ -n "$lfanew" ] && machine="$(od -An -tx2 -j$((lfanew + 4)) -N2 "$1" 2>/dev/null | tr -d ' ')"
+  if [ "${machine:-}" = 8664 ]; then echo "$LITE_WINE64"; else echo wine; fi
+}
+
 # True where set-up had to hand i386 code to qemu (scripts/setup.sh).
 lite_i386_emulated() { [ -e /proc/sys/fs/binfmt_misc/lite-i386-exec ]; }
 # qemu's default 32-bit processor lacks instructions Wine's libraries take

@@ -4,4 +4,4 @@
 set -eu
 . "$(dirname "${BASH_SOURCE[0]}")/wine_env.sh"
 lite_wine_prepare
-exec wine "$@"
+exec "$(lite_wine_loader_for "$1")" "$@"

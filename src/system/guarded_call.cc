@@ -10,6 +10,7 @@ namespace {
 
 constexpr size_t kMaxNameLength = 511;
 
+#if defined(__i386__)
 // The head of this structure is the system's EXCEPTION_REGISTRATION_RECORD
 // {next, handler}; the rest is our own state. It lives on RunGuarded's stack
 // and is linked at FS:[0] while the guarded function runs.
@@ -31,6 +32,14 @@ GuardFrame* CurrentExceptionList() {
 void SetExceptionList(GuardFrame* head) {
   asm volatile("movl %0, %%fs:0" : : "r"(head) : "memory");
 }
+#else
+// What the 64-bit filter records; it cannot reach the caller's frame.
+struct GuardFrame {
+  uint32_t code;
+  char dll_name[kMaxNameLength + 1];
+  char proc_name[kMaxNameLength + 1];
+};
+#endif
 
 // Copies without allocating: the handler runs in the middle of exception
 // dispatch, possibly on a nearly exhausted stack or with a broken heap.
@@ -58,8 +67,17 @@ void RecordFault(const EXCEPTION_RECORD& record, GuardFrame* frame) {
 }
 
 }  // namespace
+
+std::string DescribeGuardedCallFault(const GuardedCallFault& fault) {
+  std::string text = "Exception with code=" + std::to_string(fault.code);
+  if (!fault.dll_name.empty()) text += "dll_name=" + fault.dll_name;
+  if (!fault.proc_name.empty()) text += "proc_name=" + fault.proc_name;
+  return text;
+}
+
 }  // namespace lite
 
+#if defined(__i386__)
 // RtlUnwind may return with EBX, ESI and EDI changed, which compiled code
 // cannot be told about; this wrapper keeps them (and EBP) intact.
 extern "C" void lite_UnwindToGuardFrame(void* frame, EXCEPTION_RECORD* record);
@@ -102,13 +120,6 @@ EXCEPTION_DISPOSITION __cdecl GuardFrameHandler(EXCEPTION_RECORD* record, void* 
 
 }  // namespace
 
-std::string DescribeGuardedCallFault(const GuardedCallFault& fault) {
-  std::string text = "Exception with code=" + std::to_string(fault.code);
-  if (!fault.dll_name.empty()) text += "dll_name=" + fault.dll_name;
-  if (!fault.proc_name.empty()) text += "proc_name=" + fault.proc_name;
-  return text;
-}
-
 // Nothing in this function between the setjmp and the end of the call may
 // need a destructor: the way back from a fault is a long jump.
 bool RunGuarded(void (*fn)(void*), void* context, GuardedCallFault* fault) {
@@ -140,3 +151,70 @@ bool RunGuarded(void (*fn)(void*), void* context, GuardedCallFault* fault) {
 }
 
 }  // namespace lite
+
+#else  // x64: table-based exception handling
+
+namespace lite {
+namespace {
+
+// The frame in which the filter runs is not ours, so what it sees goes
+// through a per-thread slot; RunGuarded saves and restores the slot, which
+// keeps nested guards apart.
+thread_local GuardFrame* t_guard_frame = nullptr;
+
+}  // namespace
+}  // namespace lite
+
+// Called by __C_specific_handler for an exception raised inside the guarded
+// range of RunGuardedCall below, after the callee's own handlers declined it.
+// Referenced only from the handler data, hence kept explicitly.
+extern "C" __attribute__((used)) long lite_GuardFilter(EXCEPTION_POINTERS* pointers, void* /*frame*/) {
+  lite::GuardFrame* frame = lite::t_guard_frame;
+  if (!frame) return EXCEPTION_CONTINUE_SEARCH;
+  lite::RecordFault(*pointers->ExceptionRecord, frame);
+  return EXCEPTION_EXECUTE_HANDLER;
+}
+
+namespace lite {
+namespace {
+
+// One scope table entry per function: the labels are fixed, so this must be
+// neither inlined nor cloned, and it names its own section to go back to
+// after the handler data. Unwinding lands on the label after the call,
+// with the nonvolatile registers restored from this function's unwind data.
+__attribute__((noinline, noipa, section(".text$lite_guard"))) bool RunGuardedCall(void (*fn)(void*), void* context,
+                                                    volatile bool* returned) {
+  asm volatile(
+      ".l_lite_guard_start:\n"
+      "\t.seh_handler __C_specific_handler, @except\n"
+      "\t.seh_handlerdata\n"
+      "\t.long 1\n"
+      "\t.rva .l_lite_guard_start, .l_lite_guard_end, lite_GuardFilter, .l_lite_guard_end\n"
+      "\t.section .text$lite_guard,\"xr\"\n" ::: "memory");
+  fn(context);
+  *returned = true;
+  asm volatile("nop\n.l_lite_guard_end: nop\n" ::: "memory");
+  return *returned;
+}
+
+}  // namespace
+
+bool RunGuarded(void (*fn)(void*), void* context, GuardedCallFault* fault) {
+  GuardFrame frame;
+  frame.code = 0;
+  frame.dll_name[0] = '\0';
+  frame.proc_name[0] = '\0';
+  GuardFrame* const outer = t_guard_frame;
+  t_guard_frame = &frame;
+  volatile bool returned = false;
+  const bool completed = RunGuardedCall(fn, context, &returned);
+  t_guard_frame = outer;
+  fault->code = completed ? 0 : frame.code;
+  fault->dll_name = completed ? "" : frame.dll_name;
+  fault->proc_name = completed ? "" : frame.proc_name;
+  return completed;
+}
+
+}  // namespace lite
+
+#endif

@@ -29,8 +29,8 @@ struct WintrustDataWithSettings {
   WINTRUST_SIGNATURE_SETTINGS* pSignatureSettings;
 };
 
-static_assert(sizeof(WintrustDataWithSettings) == 52, "the system checks the structure size");
-static_assert(sizeof(WINTRUST_SIGNATURE_SETTINGS) == 24, "the system checks the structure size");
+static_assert(sizeof(WintrustDataWithSettings) == (sizeof(void*) == 4 ? 52 : 88), "the system checks the structure size");
+static_assert(sizeof(WINTRUST_SIGNATURE_SETTINGS) == (sizeof(void*) == 4 ? 24 : 32), "the system checks the structure size");
 
 }  // namespace lite
 

@@ -21,15 +21,34 @@ import pytest
 ROOT = Path(__file__).resolve().parents[2]
 BUILD = Path(os.environ.get("LITE_BUILD_DIR", ROOT / "build"))
 TEMPLATE = Path(os.environ.get("LITE_WINE_TEMPLATE", "/var/cache/lite_installer-wine-template"))
-# Where the kernel runs no i386 code, set-up hands Wine's 32-bit loader to
-# qemu: the same programs, many times slower. Time-outs stretch, and only
-# the tests marked "emulated" run (the README says why).
-I386_EMULATED = Path("/proc/sys/fs/binfmt_misc/lite-i386-exec").exists()
-TIME_SCALE = float(os.environ.get("LITE_TIME_SCALE", "20" if I386_EMULATED else "1"))
 
 # Wine's own tools (cmd, reg) through the 64-bit loader: where i386 code is
 # emulated, plain "wine" would run their 32-bit copies, far more slowly.
 WINE64 = "/usr/lib/wine/wine64" if Path("/usr/lib/wine/wine64").exists() else "wine"
+
+
+def _pe_machine(path):
+    """The machine field of a PE file's header (0x14c i386, 0x8664 x64)."""
+    try:
+        data = Path(path).read_bytes()[:4096]
+        offset = int.from_bytes(data[60:64], "little")
+        return int.from_bytes(data[offset + 4:offset + 6], "little")
+    except (OSError, ValueError):
+        return 0
+
+
+# The 64-bit test build (scripts/test.sh builds it where i386 code cannot
+# run natively) runs through the 64-bit loader; the product's i386 build
+# through plain "wine".
+BUILD_IS_X64 = _pe_machine(BUILD / "lite_installer.exe") == 0x8664
+WINE = WINE64 if BUILD_IS_X64 else "wine"
+# Where the kernel runs no i386 code, set-up hands Wine's 32-bit loader to
+# qemu: the same programs, many times slower. For the i386 build time-outs
+# then stretch, and only the tests marked "emulated" run (the README says
+# why).
+I386_EMULATED = Path("/proc/sys/fs/binfmt_misc/lite-i386-exec").exists()
+EMULATED_RUN = I386_EMULATED and not BUILD_IS_X64
+TIME_SCALE = float(os.environ.get("LITE_TIME_SCALE", "20" if EMULATED_RUN else "1"))
 BROWSER_KEY = r"HKCU\Software\Zelmar"
 BROWSER_VALUES_KEY = BROWSER_KEY + r"\ZelmarBrowser"
 
@@ -42,7 +61,7 @@ def pytest_configure(config):
 
 
 def pytest_collection_modifyitems(config, items):
-    if not I386_EMULATED:
+    if not EMULATED_RUN:
         return
     skip = pytest.mark.skip(reason="i386 code is emulated on this machine; this test needs it native")
     for item in items:
@@ -115,7 +134,7 @@ class Wine:
         return "Z:" + str(Path(path).resolve()).replace("/", "\\")
 
     def popen(self, program, *args, env=None, **kwargs):
-        return subprocess.Popen(["wine", str(program), *args], env={**self.env, **(env or {})},
+        return subprocess.Popen([WINE, str(program), *args], env={**self.env, **(env or {})},
                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, **kwargs)
 
     def _run(self, argv, env=None, timeout=60, cwd=None):
@@ -131,7 +150,7 @@ class Wine:
     def run_program(self, program, *args, env=None, timeout=60, cwd=None):
         """Runs |program| through the launcher; returns a RunResult with
         the full 32-bit exit code."""
-        return RunResult(self._run(["wine", str(self.launcher), self.windows_path(program), *args],
+        return RunResult(self._run([WINE, str(self.launcher), self.windows_path(program), *args],
                                    env=env, timeout=timeout, cwd=cwd))
 
     def reg(self, *args):
@@ -140,7 +159,7 @@ class Wine:
     def run_console(self, program, *args, timeout=60):
         """Runs a console program directly; returns the CompletedProcess
         with stdout's line ends made Unix ones."""
-        process = self._run(["wine", str(program), *map(str, args)], timeout=timeout)
+        process = self._run([WINE, str(program), *map(str, args)], timeout=timeout)
         process.stdout = process.stdout.replace("\r", "")
         return process
 
@@ -149,7 +168,7 @@ class Wine:
         detached from any pipe a test reads."""
         subprocess.run([WINE64, "cmd", "/c", "exit"], env=self.env, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120 * TIME_SCALE)
-        subprocess.run(["wine", str(gui_program)], env=self.env, stdin=subprocess.DEVNULL,
+        subprocess.run([WINE, str(gui_program)], env=self.env, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120 * TIME_SCALE)
 
     def reset(self):

@@ -69,9 +69,10 @@ class EntryPointTest : public testing::Test {
   }
 
   // The entry point's records as "I|E wWinMain: message"; error lines
-  // without their system error text.
+  // without their system error text, which may end in a line break of its
+  // own (the record then goes on on the next line).
   std::vector<std::string> EntryPointLines() {
-    std::vector<std::string> lines;
+    std::vector<std::string> records;
     const std::string text = ReadWholeFile(temp_.Child(L"lite_installer.log"));
     size_t begin = 0;
     while (begin < text.size()) {
@@ -80,6 +81,16 @@ class EntryPointTest : public testing::Test {
       std::string line = text.substr(begin, end - begin);
       begin = end + 1;
       if (!line.empty() && line.back() == '\r') line.pop_back();
+      // Records begin with their date; anything else continues the last one.
+      const bool continuation = line.empty() || line[0] < '0' || line[0] > '9';
+      if (continuation && !records.empty()) {
+        records.back() += line;
+      } else {
+        records.push_back(line);
+      }
+    }
+    std::vector<std::string> lines;
+    for (const std::string& line : records) {
       const std::string suffix = " (wWinMain:";
       const size_t function = line.rfind(suffix);
       if (function == std::string::npos) continue;
@@ -124,7 +135,7 @@ TEST_F(EntryPointTest, DllsBesideTheCopyStopIt) {
   ScopedTempFolder folder;
   const std::wstring copy = folder.Child(L"copy.exe");
   ASSERT_TRUE(::CopyFileW(GetExecutablePath().c_str(), copy.c_str(), FALSE));
-  ASSERT_TRUE(WriteWholeFile(folder.Child(L"version.dll"), ""));
+  ASSERT_TRUE(WriteWholeFile(folder.Child(L"planted.dll"), ""));
   EXPECT_EQ(Run(copy, L"--fake-secure-search=missing --spawned_in_protected_dir"), -200);
   EXPECT_EQ(EntryPointLines(),
             (std::vector<std::string>{kStart,

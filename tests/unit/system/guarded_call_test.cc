@@ -24,10 +24,17 @@ constexpr uint32_t kAccessViolation = 0xC0000005;
 constexpr uint32_t kDelayLoadProcNotFound = 0xC06D007F;
 constexpr uint32_t kApplicationException = 0xE0001234;
 
+// The head of the thread's exception-frame chain, which a guard must leave
+// as it found it. x64 has no such chain (its handlers are found through
+// tables), so there the comparisons hold trivially.
 void* ExceptionListHead() {
+#if defined(__i386__)
   void* head;
   asm volatile("movl %%fs:0, %0" : "=r"(head));
   return head;
+#else
+  return nullptr;
+#endif
 }
 
 int ReadNull() {
@@ -147,6 +154,19 @@ TEST(DescribeGuardedCallFaultTest, PiecesFollowEachOtherWithoutSeparators) {
 }
 
 // What the callee's own handler saw.
+// A system function that probes memory under its own handler.
+TEST(GuardedCallTest, FaultsASystemFunctionHandlesNeverReachTheGuard) {
+  GuardedCallFault fault{kAccessViolation, "", ""};
+  void* page = ::VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_NOACCESS);
+  ASSERT_NE(nullptr, page);
+  EXPECT_EQ(TRUE, GuardedCall([&] { return ::IsBadReadPtr(page, 4); }, FALSE, &fault));
+  EXPECT_EQ(0u, fault.code);
+  ::VirtualFree(page, 0, MEM_RELEASE);
+}
+
+#if defined(__i386__)
+// Callees with exception frames of their own, linked by hand as 32-bit code
+// does.
 struct CalleeHandlerCalls {
   EXCEPTION_DISPOSITION answer;
   int dispatch;
@@ -211,12 +231,6 @@ TEST(GuardedCallTest, ExceptionsTheCalleeHandlesNeverReachTheGuard) {
   EXPECT_EQ(1, calls.dispatch);
   EXPECT_EQ(0, calls.unwind);
 
-  // A system function that probes memory under its own handler.
-  void* page = ::VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_NOACCESS);
-  ASSERT_NE(nullptr, page);
-  EXPECT_EQ(TRUE, GuardedCall([&] { return ::IsBadReadPtr(page, 4); }, FALSE, &fault));
-  EXPECT_EQ(0u, fault.code);
-  ::VirtualFree(page, 0, MEM_RELEASE);
 }
 
 TEST(GuardedCallTest, FramesOfTheCalleeAreUnwoundBeforeTheGuardResumes) {
@@ -229,6 +243,8 @@ TEST(GuardedCallTest, FramesOfTheCalleeAreUnwoundBeforeTheGuardResumes) {
   EXPECT_EQ(1, calls.unwind);
   EXPECT_EQ(head_before, ExceptionListHead());
 }
+
+#endif  // __i386__
 
 struct NestedRun {
   bool inner_faults;
