@@ -22,7 +22,7 @@ esac
 . "$ROOT/scripts/wine_env.sh"
 lite_wine_prepare
 set +e
-wine "$PROGRAM" "$SEED" "$COUNT"
+"$(lite_wine_loader_for "$PROGRAM")" "$PROGRAM" "$SEED" "$COUNT"
 status=$?
 set -e
 [ "$status" -eq 0 ] || echo "[robustness] $TARGET ended with status $status (a crash if no summary line above)"

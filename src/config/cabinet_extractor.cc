@@ -7,6 +7,7 @@
 #include <new>
 
 #include "config/cabinet_reader.h"
+#include "system/guarded_call.h"
 
 namespace lite {
 namespace {
@@ -194,8 +195,18 @@ bool ExtractFilesFromCabinet(const uint8_t* cabinet, uint32_t size, CabinetFiles
   ExtractionState state{&source, &wanted, OutputHandle(), files};
   std::string name = std::to_string(reinterpret_cast<uintptr_t>(&source));
   char empty_path[1] = "";
-  const BOOL copied =
-      library.copy(context, &name[0], empty_path, 0, &Notify, nullptr, &state);
+  // cabinet.dll's decoders are not all safe against damaged data (one read
+  // through a wild pointer on a mutated package): a fault there fails this
+  // package instead of ending the process.
+  GuardedCallFault fault;
+  const BOOL copied = GuardedCall(
+      [&] { return library.copy(context, &name[0], empty_path, 0, &Notify, nullptr, &state); },
+      BOOL(FALSE), &fault);
+  if (fault.code != 0) {
+    // The context may be mid-operation: leaking it is safer than freeing it.
+    files->clear();
+    return false;
+  }
   library.destroy(context);
   return copied != FALSE;
 }

@@ -33,6 +33,18 @@ TEST(CabinetExtractorTest, ExtractsTheEmbeddedDefaultPackage) {
   EXPECT_NE(text.find("\"brand_id\": \"zelmar\""), std::string::npos);
 }
 
+// The decoder faults on this package under Wine; on Windows it may just
+// refuse it. Either way the extraction fails and the process goes on.
+TEST(CabinetExtractorTest, PackageThatBreaksTheDecoderFails) {
+  const std::string cabinet = ReadWholeFile(ExecutableFolder() + L"\\config_data\\decoder_fault.cab");
+  ASSERT_EQ(cabinet.size(), 558u);
+  CabinetFiles files = {{"stale", "entry"}};
+  EXPECT_FALSE(Extract(cabinet, &files, ""));
+  EXPECT_TRUE(files.empty());
+  // The library is still usable afterwards.
+  EXPECT_TRUE(Extract(FixtureCabinet(), &files, "brand_config"));
+}
+
 TEST(CabinetExtractorTest, TakesOnlyTheWantedFile) {
   const std::string cabinet = FixtureCabinet();
   ASSERT_FALSE(cabinet.empty());
