@@ -4,14 +4,14 @@
 
 #include <cstdlib>
 
-#include "process/installer_command_line.h"
-#include "process/switches.h"
 #include "base/file_util.h"
 #include "base/string_conversion.h"
 #include "config/brand_info.h"
 #include "config/installer_tag_file.h"
 #include "config/service_hosts.h"
 #include "logging/log_record.h"
+#include "process/installer_command_line.h"
+#include "process/switches.h"
 #include "system/registry_helpers.h"
 #include "system/registry_values.h"
 

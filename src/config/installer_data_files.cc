@@ -1,10 +1,10 @@
 #include "config/installer_data_files.h"
 
 #include "process/installer_command_line.h"
-#include "process/switches.h"
 #include "base/file_util.h"
 #include "base/resource_util.h"
 #include "logging/log_record.h"
+#include "process/switches.h"
 
 namespace lite {
 namespace {

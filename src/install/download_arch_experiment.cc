@@ -5,11 +5,11 @@
 
 #include <string>
 
-#include "process/installer_command_line.h"
-#include "process/switches.h"
 #include "base/scoped_generic.h"
 #include "config/distrib_params.h"
 #include "logging/log_record.h"
+#include "process/installer_command_line.h"
+#include "process/switches.h"
 #include "system/platform_queries.h"
 #include "system/registry_helpers.h"
 

@@ -3,8 +3,6 @@
 #include <objbase.h>
 #include <process.h>
 
-#include "process/exit_codes.h"
-#include "process/switches.h"
 #include "base/file_util.h"
 #include "base/scoped_path_deleter.h"
 #include "base/string_conversion.h"
@@ -18,9 +16,11 @@
 #include "logging/thread_boundary.h"
 #include "net/async_install_tasks.h"
 #include "net/download_with_progress.h"
-#include "net/installer_statistics.h"
 #include "net/installer_events.h"
+#include "net/installer_statistics.h"
 #include "net/string_download_sink.h"
+#include "process/exit_codes.h"
+#include "process/switches.h"
 #include "system/file_version.h"
 #include "system/internal_interface_safe_check.h"
 #include "system/platform_queries.h"

@@ -8,11 +8,11 @@
 #include <memory>
 #include <string>
 
-#include "process/installer_command_line.h"
 #include "base/scoped_handle.h"
 #include "config/installer_data_files.h"
 #include "install/module_download.h"
 #include "net/installer_statistics.h"
+#include "process/installer_command_line.h"
 
 namespace lite {
 

@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "process/installer_command_line.h"
 #include "base/file_util.h"
 #include "base/string_conversion.h"
 #include "config/brand_info.h"
@@ -14,6 +13,7 @@
 #include "net/download_with_progress.h"
 #include "net/downloader.h"
 #include "net/file_download_sink.h"
+#include "process/installer_command_line.h"
 #include "system/crypto_pro_fault.h"
 #include "system/platform_queries.h"
 

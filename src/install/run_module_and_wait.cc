@@ -4,12 +4,12 @@
 
 #include <vector>
 
-#include "process/exit_codes.h"
 #include "base/scoped_handle.h"
 #include "base/string_conversion.h"
 #include "install/delayed_params.h"
 #include "install/installer_observer.h"
 #include "logging/log_record.h"
+#include "process/exit_codes.h"
 
 namespace lite {
 namespace {

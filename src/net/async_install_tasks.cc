@@ -7,8 +7,6 @@
 #include <cstdio>
 #include <utility>
 
-#include "process/installer_command_line.h"
-#include "process/switches.h"
 #include "base/base64.h"
 #include "base/debug_log.h"
 #include "base/file_util.h"
@@ -20,6 +18,8 @@
 #include "logging/thread_boundary.h"
 #include "net/downloader.h"
 #include "net/string_download_sink.h"
+#include "process/installer_command_line.h"
+#include "process/switches.h"
 
 namespace lite {
 namespace {

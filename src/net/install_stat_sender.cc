@@ -3,8 +3,8 @@
 #include <windows.h>
 #include <shlwapi.h>
 
-#include "base/scoped_handle.h"
 #include "base/file_util.h"
+#include "base/scoped_handle.h"
 #include "base/string_conversion.h"
 #include "config/service_hosts.h"
 #include "config/user_id.h"

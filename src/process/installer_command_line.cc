@@ -5,10 +5,10 @@
 
 #include <utility>
 
-#include "process/switch_name.h"
-#include "process/switches.h"
 #include "base/scoped_handle.h"
 #include "base/string_conversion.h"
+#include "process/switch_name.h"
+#include "process/switches.h"
 
 namespace lite {
 namespace {

@@ -2,12 +2,12 @@
 
 #include <windows.h>
 
-#include "process/exit_codes.h"
-#include "process/installer_command_line.h"
-#include "process/switches.h"
 #include "base/file_util.h"
 #include "base/scoped_handle.h"
 #include "logging/log_record.h"
+#include "process/exit_codes.h"
+#include "process/installer_command_line.h"
+#include "process/switches.h"
 
 namespace lite {
 namespace {

@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "process/installer_command_line.h"
-#include "process/switches.h"
 #include "base/file_util.h"
 #include "base/scoped_handle.h"
+#include "process/installer_command_line.h"
+#include "process/switches.h"
 #include "system/platform_queries.h"
 
 namespace lite {

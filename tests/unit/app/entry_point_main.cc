@@ -13,8 +13,8 @@
 #include <string>
 
 #include "app/entry_point.h"
-#include "process/installer_command_line.h"
 #include "crash_exit.h"
+#include "process/installer_command_line.h"
 #include "system/platform_queries.h"
 
 namespace {

@@ -6,15 +6,15 @@
 #include <string>
 #include <thread>
 
-#include "process/bring_process_window_to_top.h"
 #include "app/error_message_box.h"
-#include "process/process_session.h"
 #include "app/processor_check.h"
-#include "process/shared_sections.h"
-#include "process/single_instance_mutex.h"
 #include "base/file_util.h"
 #include "base/scoped_handle.h"
 #include "logging/file_logger.h"
+#include "process/bring_process_window_to_top.h"
+#include "process/process_session.h"
+#include "process/shared_sections.h"
+#include "process/single_instance_mutex.h"
 #include "system/platform_queries.h"
 #include "test_util.h"
 

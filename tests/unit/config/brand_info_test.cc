@@ -9,8 +9,8 @@
 #include "base/string_conversion.h"
 #include "config/language_table.h"
 #include "config/service_hosts.h"
-#include "system/registry_helpers.h"
 #include "logging/file_logger.h"
+#include "system/registry_helpers.h"
 #include "test_util.h"
 
 namespace lite {

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "process/installer_command_line.h"
 #include "base/file_util.h"
 #include "config/brand_info.h"
 #include "config/service_hosts.h"
+#include "process/installer_command_line.h"
 #include "test_util.h"
 
 namespace lite {

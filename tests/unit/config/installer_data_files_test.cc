@@ -4,10 +4,10 @@
 
 #include <memory>
 
-#include "process/installer_command_line.h"
 #include "base/file_util.h"
 #include "base/resource_util.h"
 #include "logging/file_logger.h"
+#include "process/installer_command_line.h"
 #include "test_util.h"
 
 namespace lite {

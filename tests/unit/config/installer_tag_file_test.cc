@@ -10,10 +10,10 @@
 #include "base/file_util.h"
 #include "base/scoped_handle.h"
 #include "base/string_conversion.h"
+#include "captured_log.h"
 #include "config/tag_image_builder.h"
 #include "logging/file_logger.h"
 #include "logging/log_record.h"
-#include "captured_log.h"
 #include "test_util.h"
 
 namespace lite {

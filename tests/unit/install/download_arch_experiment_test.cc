@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "process/installer_command_line.h"
 #include "install_test_support.h"
+#include "process/installer_command_line.h"
 
 namespace lite {
 namespace {

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "process/installer_command_line.h"
 #include "base/file_util.h"
 #include "base/scoped_handle.h"
 #include "base/string_conversion.h"
@@ -18,6 +17,7 @@
 #include "net/download_progress_observer.h"
 #include "net/download_sink.h"
 #include "net/downloader.h"
+#include "process/installer_command_line.h"
 #include "test_util.h"
 
 namespace lite {

@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "base/file_util.h"
+#include "captured_log.h"
+#include "install/delayed_params.h"
+#include "install/install_test_support.h"
+#include "install/installer_observer.h"
+#include "install/run_module_and_wait.h"
 #include "process/exit_codes.h"
 #include "process/installer_command_line.h"
 #include "process/shared_sections.h"
-#include "base/file_util.h"
-#include "captured_log.h"
-#include "install/install_test_support.h"
-#include "install/delayed_params.h"
-#include "install/installer_observer.h"
-#include "install/run_module_and_wait.h"
 #include "test_util.h"
 
 namespace lite {

@@ -7,8 +7,8 @@
 #include <thread>
 
 #include "base/file_util.h"
-#include "base/string_conversion.h"
 #include "base/scoped_handle.h"
+#include "base/string_conversion.h"
 #include "logging/log_record.h"
 #include "test_util.h"
 

@@ -11,16 +11,16 @@
 #include <string>
 #include <vector>
 
-#include "process/installer_command_line.h"
 #include "base/debug_log.h"
 #include "base/file_util.h"
 #include "base/scoped_handle.h"
 #include "base/string_conversion.h"
+#include "captured_log.h"
 #include "config/brand_info.h"
 #include "config/service_hosts.h"
-#include "net/downloader.h"
-#include "captured_log.h"
 #include "map_distrib_params.h"
+#include "net/downloader.h"
+#include "process/installer_command_line.h"
 #include "test_util.h"
 
 namespace lite {

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "base/scoped_handle.h"
+#include "fake_downloader.h"
 #include "net/download_progress_observer.h"
 #include "net/string_download_sink.h"
-#include "fake_downloader.h"
 
 namespace lite {
 namespace {

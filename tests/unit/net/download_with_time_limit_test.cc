@@ -5,8 +5,8 @@
 #include <atomic>
 #include <vector>
 
-#include "net/string_download_sink.h"
 #include "fake_downloader.h"
+#include "net/string_download_sink.h"
 
 namespace lite {
 namespace {

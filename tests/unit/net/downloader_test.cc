@@ -8,8 +8,8 @@
 
 #include "base/file_util.h"
 #include "base/scoped_handle.h"
-#include "net/string_download_sink.h"
 #include "fake_downloader.h"
+#include "net/string_download_sink.h"
 #include "test_util.h"
 
 namespace lite {

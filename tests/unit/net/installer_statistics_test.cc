@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "config/service_hosts.h"
 #include "base/string_conversion.h"
+#include "config/service_hosts.h"
 #include "net/install_stat_sender.h"
 #include "net/install_stat_text.h"
 #include "net/installer_events.h"

@@ -6,9 +6,9 @@
 
 #include <cstring>
 
-#include "process/installer_command_line.h"
 #include "base/file_util.h"
 #include "base/scoped_handle.h"
+#include "process/installer_command_line.h"
 #include "system_test_support.h"
 #include "test_util.h"
 

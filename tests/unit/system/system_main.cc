@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "process/installer_command_line.h"
-#include "crash_exit.h"
 #include "base/file_util.h"
+#include "crash_exit.h"
+#include "process/installer_command_line.h"
 #include "system/secure_dll_search.h"
 #include "system_test_support.h"
 
