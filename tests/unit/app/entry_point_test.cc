@@ -166,7 +166,11 @@ BOOL CALLBACK FindMessageBox(HWND window, LPARAM param) {
   ::GetWindowThreadProcessId(window, &owner);
   wchar_t class_name[16] = {};
   ::GetClassNameW(window, class_name, 16);
-  if (owner != search->process_id || std::wstring(class_name) != L"#32770") return TRUE;
+  // Only once shown: the box's texts are set while it is still hidden.
+  if (owner != search->process_id || std::wstring(class_name) != L"#32770" ||
+      !::IsWindowVisible(window)) {
+    return TRUE;
+  }
   search->box = window;
   return FALSE;
 }
