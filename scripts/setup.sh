@@ -19,6 +19,9 @@ APT_PACKAGES=(
   python3 python3-pytest locales
   # the native tag tool
   g++ libssl-dev
+  # tools/artwork/render_images.py draws the window's pictures (and its
+  # test redraws them) with Pillow and Open Sans
+  python3-pil fonts-open-sans
 )
 
 need_apt() {
