@@ -22,7 +22,8 @@ RESOURCE_TYPES = {
     7: "FONTDIR", 8: "FONT", 9: "ACCELERATOR", 10: "RCDATA", 11: "MESSAGETABLE",
     12: "GROUP_CURSOR", 14: "GROUP_ICON", 16: "VERSION", 24: "MANIFEST",
 }
-DEFAULT_BUDGET = 600 * 1024
+DEFAULT_BUDGET = 1024 * 1024
+Resource = collections.namedtuple("Resource", "kind name language size rva")
 
 
 class PeImage:
@@ -56,7 +57,8 @@ class PeImage:
         raise ValueError(f"RVA {rva:#x} is in no section")
 
     def resources(self):
-        """(type, name, language, size) of every resource."""
+        """Every resource: its type, name and language as text, its size
+        and where its bytes start (an RVA; `resource_bytes` reads them)."""
         if not self.resource_rva:
             return []
         base = self.offset_of(self.resource_rva)
@@ -79,11 +81,15 @@ class PeImage:
                 if target & 0x80000000:
                     walk(target & 0x7FFFFFFF, item)
                 else:
-                    _, size = struct.unpack_from("<II", self.data, base + target)
-                    found.append((*(item + ["", "", ""])[:3], size))
+                    rva, size = struct.unpack_from("<II", self.data, base + target)
+                    found.append(Resource(*(item + ["", "", ""])[:3], size, rva))
 
         walk(0, [])
         return found
+
+    def resource_bytes(self, resource):
+        start = self.offset_of(resource.rva)
+        return self.data[start:start + resource.size]
 
 
 def map_contributions(map_path):
@@ -138,7 +144,7 @@ def main():
     parser.add_argument("exe", nargs="?", default="build/lite_installer.exe")
     parser.add_argument("--map")
     parser.add_argument("--budget", type=int, default=DEFAULT_BUDGET,
-                        help="bytes the executable may take (default: 600 KiB)")
+                        help="bytes the executable may take (default: 1 MiB)")
     args = parser.parse_args()
     with open(args.exe, "rb") as f:
         data = f.read()
@@ -164,15 +170,15 @@ def main():
         print(f"\nNo linker map at {map_path}: no figures by archive.")
 
     resources = image.resources()
-    print(f"\nBy resource ({kib(sum(r[3] for r in resources)).strip()} in all):")
+    print(f"\nBy resource ({kib(sum(r.size for r in resources)).strip()} in all):")
     by_type = collections.Counter()
-    for kind, _, _, size in resources:
-        by_type[kind] += size
+    for r in resources:
+        by_type[r.kind] += r.size
     for kind, size in by_type.most_common():
         print(f"  {kind:<14}{kib(size)}")
-        for r_kind, name, language, r_size in sorted(resources, key=lambda r: -r[3]):
-            if r_kind == kind:
-                print(f"    {name + '/' + language:<20}{r_size:>10,} B")
+        for r in sorted(resources, key=lambda r: -r.size):
+            if r.kind == kind:
+                print(f"    {r.name + '/' + r.language:<20}{r.size:>10,} B")
     return 0
 
 

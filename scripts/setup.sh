@@ -19,6 +19,11 @@ APT_PACKAGES=(
   python3 python3-pytest locales
   # the native tag tool
   g++ libssl-dev
+  # tools/artwork/render_images.py draws the window's pictures (and its
+  # test redraws them) with Pillow and Open Sans; Wine shows the window's
+  # "Arial" and "SegoeUI" with Liberation Sans and Open Sans
+  # (scripts/wine_fonts.reg)
+  python3-pil fonts-liberation fonts-open-sans
 )
 
 need_apt() {

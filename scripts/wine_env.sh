@@ -24,6 +24,25 @@ lite_i386_emulated() { [ -e /proc/sys/fs/binfmt_misc/lite-i386-exec ]; }
 # for granted (a silent installation ended with an illegal instruction).
 lite_i386_emulated && export QEMU_CPU="${QEMU_CPU:-max}"
 
+# The faces the window names, mapped to the fonts set-up installs
+# (wine_fonts.reg says why).
+LITE_WINE_FONTS_REG="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine_fonts.reg"
+
+# Imports wine_fonts.reg unless the prefix has its values already. The
+# look is into the prefix's user.reg, which Wine writes out within half a
+# minute of a change: until then a second import does no harm.
+lite_wine_fonts() {
+  local line
+  while IFS= read -r line; do
+    case "$line" in
+      \"*) grep -qxF "$line" "$WINEPREFIX/user.reg" 2>/dev/null || {
+              "$LITE_WINE64" reg import "Z:${LITE_WINE_FONTS_REG//\//\\}" >/dev/null 2>&1 </dev/null
+              return
+            } ;;
+    esac
+  done < "$LITE_WINE_FONTS_REG"
+}
+
 # Creates the prefix once (about half a minute) and keeps a wineserver
 # running so that each program start is quick.
 lite_wine_prepare() {
@@ -32,6 +51,7 @@ lite_wine_prepare() {
     wineboot -i >/dev/null 2>&1 || true
   fi
   wineserver -p >/dev/null 2>&1 </dev/null || true
+  lite_wine_fonts || echo "[wine] could not map the window's fonts in $WINEPREFIX" >&2
   # Wine's services outlive the program that starts them and keep its
   # output open; start them here, detached, so callers that read a test's
   # output (CTest) do not wait for them.

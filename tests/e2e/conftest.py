@@ -105,6 +105,20 @@ def _base_env(prefix, display):
     return env
 
 
+def _map_window_fonts(prefix, env):
+    """Maps the faces the window names to the fonts set-up installs
+    (scripts/wine_fonts.reg says why), unless the prefix has them."""
+    reg = ROOT / "scripts" / "wine_fonts.reg"
+    wanted = [line for line in reg.read_text().splitlines() if line.startswith('"')]
+    user_reg = Path(prefix) / "user.reg"
+    present = set(user_reg.read_text(errors="replace").splitlines()) if user_reg.exists() else set()
+    if all(line in present for line in wanted):
+        return
+    subprocess.run([WINE64, "reg", "import", Wine.windows_path(reg)], env=env, check=True,
+                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                   timeout=120 * TIME_SCALE)
+
+
 def _ensure_template(display):
     if (TEMPLATE / "system.reg").exists():
         return
@@ -113,6 +127,7 @@ def _ensure_template(display):
     env = _base_env(building, display)
     subprocess.run(["wineboot", "-i"], env=env, check=True,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    _map_window_fonts(building, env)
     subprocess.run(["wineserver", "-k"], env=env)
     subprocess.run(["wineserver", "-w"], env=env)
     building.rename(TEMPLATE)
@@ -212,6 +227,8 @@ def wine_session(display, tmp_path_factory):
     wine = Wine(prefix, display)
     subprocess.run(["wineserver", "-p"], env=wine.env, check=True,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    # A template made before the fonts were mapped gets them here.
+    _map_window_fonts(prefix, wine.env)
     # The mutex holder opens a window and quits at once on an empty stdin.
     wine.start_services(BUILD / "tests" / "fixtures" / "mutex_holder.exe")
     wine.temp.mkdir(parents=True, exist_ok=True)
