@@ -43,7 +43,8 @@ void PaintBuffered(HDC dc, const RECT& rect, const PaintCallback& paint) {
 
 std::wstring WindowText(HWND window) {
   std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<size_t>(::GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
+  const int length = ::GetWindowTextW(window, &text[0], static_cast<int>(text.size()));
+  text.resize(static_cast<size_t>(length));
   return text;
 }
 

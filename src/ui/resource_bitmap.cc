@@ -132,14 +132,13 @@ void ResourceBitmap::DrawImage(HDC dc, int x, int y, int width, int height, int 
   if (!holder_) return;
   ScopedGraphics graphics;
   if (gdip::GdipCreateFromHDC(dc, graphics.receive()) != Gdiplus::Ok) return;
-  const double factor = factor_;
-  gdip::GdipDrawImageRectRect(
-      graphics.get(), holder_->image, static_cast<Gdiplus::REAL>(x),
-      static_cast<Gdiplus::REAL>(y), static_cast<Gdiplus::REAL>(width),
-      static_cast<Gdiplus::REAL>(height), static_cast<Gdiplus::REAL>(source_x / factor),
-      static_cast<Gdiplus::REAL>(source_y / factor), static_cast<Gdiplus::REAL>(source_width / factor),
-      static_cast<Gdiplus::REAL>(source_height / factor), Gdiplus::UnitPixel, nullptr, nullptr,
-      nullptr);
+  // Logical source coordinates back to image pixels.
+  auto pixels = [this](int logical) { return static_cast<Gdiplus::REAL>(logical / factor_); };
+  auto real = [](int value) { return static_cast<Gdiplus::REAL>(value); };
+  gdip::GdipDrawImageRectRect(graphics.get(), holder_->image, real(x), real(y), real(width),
+                              real(height), pixels(source_x), pixels(source_y),
+                              pixels(source_width), pixels(source_height), Gdiplus::UnitPixel,
+                              nullptr, nullptr, nullptr);
 }
 
 }  // namespace lite

@@ -117,7 +117,8 @@ TEST(CenterWindowTest, PopupOnVisibleOwnerElseOnTheWorkArea) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ScopedWindow owner(CreatePopup(RECT{200, 100, 600, 400}, WS_VISIBLE | WS_CAPTION | WS_MINIMIZEBOX));
+    ScopedWindow owner(
+        CreatePopup(RECT{200, 100, 600, 400}, WS_VISIBLE | WS_CAPTION | WS_MINIMIZEBOX));
     ::ShowWindow(owner.get(), c.show);
     EXPECT_EQ(::IsIconic(owner.get()) != 0, c.show == SW_MINIMIZE);
     RecordingWindow popup;

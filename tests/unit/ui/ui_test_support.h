@@ -2,12 +2,14 @@
 #define LITE_TESTS_UNIT_UI_UI_TEST_SUPPORT_H_
 
 #include <windows.h>
+#include <oleacc.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "base/scoped_generic.h"
+#include "base/scoped_handle.h"
 #include "ui/memory_canvas.h"
 
 namespace lite {
@@ -76,6 +78,20 @@ inline HWND CreateChild(HWND parent, const wchar_t* class_name, const wchar_t* t
                            rect.right - rect.left, rect.bottom - rect.top, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            ::GetModuleHandleW(nullptr), nullptr);
+}
+
+// Asks |window| for its client object as a screen reader does, and takes
+// the answer: one left unclaimed stays marshaled, holding a reference,
+// until the control goes. Null when the window answers 0 (the system's object).
+inline ScopedComPtr<IAccessible> GetObjectAnswer(HWND window) {
+  ScopedComPtr<IAccessible> object;
+  const LRESULT answer =
+      ::SendMessageW(window, WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT));
+  if (answer != 0 &&
+      FAILED(::ObjectFromLresult(answer, __uuidof(IAccessible), 0, object.receive_void()))) {
+    object.reset();
+  }
+  return object;
 }
 
 inline RECT WindowRect(HWND window) {
