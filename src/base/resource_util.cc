@@ -1,14 +1,19 @@
 #include "base/resource_util.h"
 
 namespace lite {
-std::string LoadResourceBytes(HMODULE module, const wchar_t* name, const wchar_t* type) {
+
+std::string_view FindResourceBytes(HMODULE module, const wchar_t* name, const wchar_t* type) {
   HRSRC resource = ::FindResourceW(module, name, type);
-  if (!resource) return std::string();
+  if (!resource) return std::string_view();
   HGLOBAL loaded = ::LoadResource(module, resource);
   const void* data = loaded ? ::LockResource(loaded) : nullptr;
   const DWORD size = ::SizeofResource(module, resource);
-  if (!data || !size) return std::string();
-  return std::string(static_cast<const char*>(data), size);
+  if (!data || !size) return std::string_view();
+  return std::string_view(static_cast<const char*>(data), size);
+}
+
+std::string LoadResourceBytes(HMODULE module, const wchar_t* name, const wchar_t* type) {
+  return std::string(FindResourceBytes(module, name, type));
 }
 
 std::string LoadBinResource(int id) {

@@ -4,11 +4,16 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 namespace lite {
 
-// The bytes of resource |name| of type |type| in |module|; empty when it is
-// absent or cannot be loaded.
+// The bytes of resource |name| of type |type| in |module|, in place in the
+// loaded module (valid while it stays loaded); empty when the resource is
+// absent, empty or cannot be loaded.
+std::string_view FindResourceBytes(HMODULE module, const wchar_t* name, const wchar_t* type);
+
+// A copy of those bytes.
 std::string LoadResourceBytes(HMODULE module, const wchar_t* name, const wchar_t* type);
 
 // The bytes of a "BIN" resource of the executable, by number or name;

@@ -37,11 +37,28 @@ struct LocalAllocTraits {
 };
 using ScopedLocalAlloc = ScopedGeneric<HLOCAL, LocalAllocTraits>;
 
+struct GlobalAllocTraits {
+  static HGLOBAL InvalidValue() { return nullptr; }
+  static bool IsValid(HGLOBAL h) { return h != nullptr; }
+  static void Free(HGLOBAL h) { ::GlobalFree(h); }
+};
+using ScopedHGlobal = ScopedGeneric<HGLOBAL, GlobalAllocTraits>;
+
 // Releases a COM interface pointer.
 template <typename Interface>
 class ScopedComPtr {
  public:
   ScopedComPtr() = default;
+  // Takes over a reference the caller owns.
+  explicit ScopedComPtr(Interface* ptr) : ptr_(ptr) {}
+  ScopedComPtr(ScopedComPtr&& other) noexcept : ptr_(other.release()) {}
+  ScopedComPtr& operator=(ScopedComPtr&& other) noexcept {
+    if (this != &other) {
+      reset();
+      ptr_ = other.release();
+    }
+    return *this;
+  }
   ScopedComPtr(const ScopedComPtr&) = delete;
   ScopedComPtr& operator=(const ScopedComPtr&) = delete;
   ~ScopedComPtr() { reset(); }
@@ -58,6 +75,11 @@ class ScopedComPtr {
     return &ptr_;
   }
   void** receive_void() { return reinterpret_cast<void**>(receive()); }
+  Interface* release() {
+    Interface* ptr = ptr_;
+    ptr_ = nullptr;
+    return ptr;
+  }
 
  private:
   Interface* ptr_ = nullptr;

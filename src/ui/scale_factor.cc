@@ -1,28 +1,23 @@
 #include "ui/scale_factor.h"
 
-#include <windows.h>
-
 #include <cwchar>
 #include <limits>
 #include <string>
 
+#include "base/scoped_gdi.h"
 #include "process/installer_command_line.h"
 #include "process/switches.h"
-#include "base/scoped_generic.h"
 
 namespace lite {
 namespace {
 
-struct ScreenDcTraits {
-  static HDC InvalidValue() { return nullptr; }
-  static bool IsValid(HDC dc) { return dc != nullptr; }
-  static void Free(HDC dc) { ::ReleaseDC(nullptr, dc); }
-};
-using ScopedScreenDc = ScopedGeneric<HDC, ScreenDcTraits>;
+#if defined(LITE_TEST_HOOKS)
+double g_factor_for_testing = 0.0;
+#endif
 
 int ScreenDpi() {
-  ScopedScreenDc screen(::GetDC(nullptr));
-  return screen.is_valid() ? ::GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
+  ScopedGetDc screen(nullptr);
+  return screen.get() ? ::GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
 }
 
 }  // namespace
@@ -35,6 +30,9 @@ double ComputeScaleFactor(const wchar_t* forced, int screen_dpi) {
 }
 
 double ScaleFactor() {
+#if defined(LITE_TEST_HOOKS)
+  if (g_factor_for_testing > 0.0) return g_factor_for_testing;
+#endif
   static const double factor = [] {
     const std::wstring forced = InstallerCommandLine::ForCurrentProcess().GetSwitchValue(
         switches::kForceDeviceScaleFactor);
@@ -42,5 +40,24 @@ double ScaleFactor() {
   }();
   return factor;
 }
+
+int Scale(int value) {
+  return static_cast<int>(value * ScaleFactor());
+}
+
+RECT ScaleRect(const RECT& rect) {
+  return RECT{Scale(rect.left), Scale(rect.top), Scale(rect.right), Scale(rect.bottom)};
+}
+
+#if defined(LITE_TEST_HOOKS)
+ScopedScaleFactorForTesting::ScopedScaleFactorForTesting(double factor)
+    : previous_(g_factor_for_testing) {
+  g_factor_for_testing = factor;
+}
+
+ScopedScaleFactorForTesting::~ScopedScaleFactorForTesting() {
+  g_factor_for_testing = previous_;
+}
+#endif
 
 }  // namespace lite

@@ -9,6 +9,8 @@ namespace lite {
 
 UiRuntime::UiRuntime() {
   com_initialized_ = SUCCEEDED(::CoInitialize(nullptr));
+  // Makes this thread a GUI thread before the first window exists.
+  ::DefWindowProcW(nullptr, WM_NULL, 0, 0);
   INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LINK_CLASS | ICC_PROGRESS_CLASS};
   ::InitCommonControlsEx(&controls);
   Gdiplus::GdiplusStartupInput input;
