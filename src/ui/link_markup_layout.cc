@@ -1,5 +1,6 @@
 #include "ui/link_markup_layout.h"
 
+#include "base/scoped_gdi.h"
 #include "ui/text_metrics.h"
 
 namespace lite {
@@ -15,14 +16,15 @@ std::vector<LayoutPiece> LayoutSegments(const std::vector<MarkupSegment>& segmen
                                         HDC dc, int width_limit) {
   std::vector<int> widths;
   widths.reserve(segments.size());
-  HGDIOBJ previous = ::SelectObject(dc, font);
-  for (const MarkupSegment& segment : segments) {
-    SIZE size = {0, 0};
-    ::GetTextExtentPoint32W(dc, segment.text.c_str(), static_cast<int>(segment.text.size()),
-                            &size);
-    widths.push_back(size.cx);
+  {
+    ScopedSelectObject select(dc, font);
+    for (const MarkupSegment& segment : segments) {
+      SIZE size = {0, 0};
+      ::GetTextExtentPoint32W(dc, segment.text.c_str(), static_cast<int>(segment.text.size()),
+                              &size);
+      widths.push_back(size.cx);
+    }
   }
-  ::SelectObject(dc, previous);
   return LayoutMeasuredSegments(segments, widths, width_limit);
 }
 
@@ -32,7 +34,7 @@ void DrawWrappedCentered(HDC dc, const RECT& rect, const std::wstring& text, HFO
   const int line_height = static_cast<int>(LineHeight(font) * line_spacing);
   const std::vector<LayoutPiece> pieces = LayoutText(dc, text, font, width);
   const std::vector<int> offsets = CenterOffsets(pieces, width);
-  HGDIOBJ previous = ::SelectObject(dc, font);
+  ScopedSelectObject select(dc, font);
   for (const LayoutPiece& piece : pieces) {
     RECT box;
     box.left = rect.left + offsets[piece.line] + piece.x;
@@ -41,18 +43,19 @@ void DrawWrappedCentered(HDC dc, const RECT& rect, const std::wstring& text, HFO
     box.bottom = box.top + line_height;
     ::DrawTextW(dc, piece.text.c_str(), -1, &box, DT_WORDBREAK | DT_CENTER);
   }
-  ::SelectObject(dc, previous);
 }
 
 std::vector<HWND> CreateNoteControls(HWND parent, const RECT& rect, const std::wstring& text,
                                      HFONT font, int line_height, bool centred, int text_id,
                                      int link_id) {
   std::vector<HWND> windows;
-  HDC dc = ::GetDC(parent);
-  if (!dc) return windows;
   const int width = rect.right - rect.left;
-  const std::vector<LayoutPiece> pieces = LayoutText(dc, text, font, width);
-  ::ReleaseDC(parent, dc);
+  std::vector<LayoutPiece> pieces;
+  {
+    ScopedGetDc dc(parent);
+    if (!dc.get()) return windows;
+    pieces = LayoutText(dc.get(), text, font, width);
+  }
   std::vector<int> offsets = CenterOffsets(pieces, width);
   if (!centred) offsets.assign(offsets.size(), 0);
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE));

@@ -1,5 +1,7 @@
 #include "ui/text_metrics.h"
 
+#include "base/scoped_gdi.h"
+
 namespace lite {
 
 SIZE TextExtent(HDC dc, const std::wstring& text) {
@@ -9,13 +11,11 @@ SIZE TextExtent(HDC dc, const std::wstring& text) {
 }
 
 int LineHeight(HFONT font) {
-  HDC screen = ::GetDC(nullptr);
-  if (!screen) return 0;
-  HGDIOBJ previous = ::SelectObject(screen, font);
+  ScopedGetDc screen(nullptr);
+  if (!screen.get()) return 0;
+  ScopedSelectObject select(screen.get(), font);
   RECT rect = {0, 0, 0, 0};
-  ::DrawTextW(screen, L"anything", -1, &rect, DT_CALCRECT);
-  ::SelectObject(screen, previous);
-  ::ReleaseDC(nullptr, screen);
+  ::DrawTextW(screen.get(), L"anything", -1, &rect, DT_CALCRECT);
   return rect.bottom - rect.top;
 }
 
