@@ -13,19 +13,6 @@
 namespace lite {
 namespace {
 
-NMCUSTOMDRAW CustomDraw(HWND button, HDC dc, const RECT& rect, UINT state,
-                        DWORD stage = CDDS_PREERASE) {
-  NMCUSTOMDRAW draw = {};
-  draw.hdr.hwndFrom = button;
-  draw.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(button));
-  draw.hdr.code = NM_CUSTOMDRAW;
-  draw.dwDrawStage = stage;
-  draw.hdc = dc;
-  draw.rc = rect;
-  draw.uItemState = state;
-  return draw;
-}
-
 TEST(ButtonFrameTest, PressedThenHotThenNormal) {
   struct Case {
     UINT state;

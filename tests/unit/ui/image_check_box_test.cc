@@ -132,30 +132,6 @@ TEST_F(ImageCheckBoxTest, ThemedBoxKeepsTheButtonState) {
   EXPECT_FALSE(unchecked.IsChecked());
 }
 
-DRAWITEMSTRUCT DrawItem(HWND window, HDC dc, const RECT& rect, UINT state) {
-  DRAWITEMSTRUCT item = {};
-  item.CtlType = ODT_BUTTON;
-  item.CtlID = static_cast<UINT>(::GetDlgCtrlID(window));
-  item.itemAction = ODA_DRAWENTIRE;
-  item.itemState = state;
-  item.hwndItem = window;
-  item.hDC = dc;
-  item.rcItem = rect;
-  return item;
-}
-
-NMCUSTOMDRAW CustomDraw(HWND window, HDC dc, const RECT& rect, UINT state,
-                        DWORD stage = CDDS_PREERASE) {
-  NMCUSTOMDRAW draw = {};
-  draw.hdr.hwndFrom = window;
-  draw.hdr.code = NM_CUSTOMDRAW;
-  draw.dwDrawStage = stage;
-  draw.hdc = dc;
-  draw.rc = rect;
-  draw.uItemState = state;
-  return draw;
-}
-
 TEST_F(ImageCheckBoxTest, OwnerDrawnFrameOverTheParentPicture) {
   ScopedApplicationThemedForTesting themed(false);
   ResourceBitmap background;  // pixel (x, y) is RGB(10x, 20y, 128)

@@ -44,17 +44,6 @@ TEST_F(LinkLabelTest, HandCursorAndTheRestForTheControl) {
   EXPECT_EQ(::SendMessageW(label_, WM_GETTEXTLENGTH, 0, 0), 14);
 }
 
-DRAWITEMSTRUCT DrawItem(HWND window, HDC dc, const RECT& rect, UINT state) {
-  DRAWITEMSTRUCT item = {};
-  item.CtlType = ODT_BUTTON;
-  item.itemAction = ODA_DRAWENTIRE;
-  item.itemState = state;
-  item.hwndItem = window;
-  item.hDC = dc;
-  item.rcItem = rect;
-  return item;
-}
-
 TEST_F(LinkLabelTest, DrawsTextOverTheParentPicture) {
   ResourceBitmap background;  // pixel (x, y) is RGB(10x, 20y, 128)
   ASSERT_TRUE(background.Load(IDR_TEST_POSITIONS, 1));

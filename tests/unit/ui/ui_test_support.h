@@ -3,6 +3,7 @@
 
 #include <windows.h>
 #include <oleacc.h>
+#include <commctrl.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -98,6 +99,32 @@ inline RECT WindowRect(HWND window) {
   RECT rect = {};
   ::GetWindowRect(window, &rect);
   return rect;
+}
+
+// The records a parent hands a control to paint itself.
+inline NMCUSTOMDRAW CustomDraw(HWND window, HDC dc, const RECT& rect, UINT state,
+                               DWORD stage = CDDS_PREERASE) {
+  NMCUSTOMDRAW draw = {};
+  draw.hdr.hwndFrom = window;
+  draw.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(window));
+  draw.hdr.code = NM_CUSTOMDRAW;
+  draw.dwDrawStage = stage;
+  draw.hdc = dc;
+  draw.rc = rect;
+  draw.uItemState = state;
+  return draw;
+}
+
+inline DRAWITEMSTRUCT DrawItem(HWND window, HDC dc, const RECT& rect, UINT state) {
+  DRAWITEMSTRUCT item = {};
+  item.CtlType = ODT_BUTTON;
+  item.CtlID = static_cast<UINT>(::GetDlgCtrlID(window));
+  item.itemAction = ODA_DRAWENTIRE;
+  item.itemState = state;
+  item.hwndItem = window;
+  item.hDC = dc;
+  item.rcItem = rect;
+  return item;
 }
 
 }  // namespace lite
