@@ -78,12 +78,14 @@ RECT MainWindowLayout::InstallButtonRect() const { return {556, 336, 668, 368}; 
 
 RECT MainWindowLayout::CloseButtonRect() const { return {700, 16, 712, 28}; }
 
-// The progress screen: the bar centred over the bottom of the slide, the
-// percent to its right, the quick-start note under it.
-RECT MainWindowLayout::ProgressBarRect() const { return {218, 372, 510, 376}; }
+// The progress screen: the bar under the logo, right of it, with the
+// percent beside it and the quick-start note under both, all above the
+// built-in slide's text panel (which starts at 126) and clear of its
+// picture at the bottom.
+RECT MainWindowLayout::ProgressBarRect() const { return {218, 96, 510, 100}; }
 
-RECT MainWindowLayout::PercentLabelRect() const { return {518, 366, 566, 382}; }
+RECT MainWindowLayout::PercentLabelRect() const { return {516, 90, 566, 106}; }
 
-RECT MainWindowLayout::QuickStartNoteRect() const { return {114, 382, 614, 398}; }
+RECT MainWindowLayout::QuickStartNoteRect() const { return {114, 108, 614, 124}; }
 
 }  // namespace lite

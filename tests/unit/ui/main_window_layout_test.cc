@@ -128,7 +128,9 @@ TEST(MainWindowLayoutTest, ProgressScreenPiecesStayApart) {
   EXPECT_FALSE(Overlap(bar, layout.PercentLabelRect()));
   EXPECT_FALSE(Overlap(bar, layout.QuickStartNoteRect()));
   EXPECT_FALSE(Overlap(layout.PercentLabelRect(), layout.QuickStartNoteRect()));
-  EXPECT_LE(layout.QuickStartNoteRect().bottom, 400);
+  // Above the built-in slide's text panel, and right of the logo.
+  EXPECT_LE(layout.QuickStartNoteRect().bottom, 126);
+  EXPECT_GE(bar.top, layout.LogoRect().bottom);
 }
 
 }  // namespace
