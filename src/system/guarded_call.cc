@@ -168,7 +168,8 @@ thread_local GuardFrame* t_guard_frame = nullptr;
 // Called by __C_specific_handler for an exception raised inside the guarded
 // range of RunGuardedCall below, after the callee's own handlers declined it.
 // Referenced only from the handler data, hence kept explicitly.
-extern "C" __attribute__((used)) long lite_GuardFilter(EXCEPTION_POINTERS* pointers, void* /*frame*/) {
+extern "C" __attribute__((used)) long lite_GuardFilter(EXCEPTION_POINTERS* pointers,
+                                                       void* /*frame*/) {
   lite::GuardFrame* frame = lite::t_guard_frame;
   if (!frame) return EXCEPTION_CONTINUE_SEARCH;
   lite::RecordFault(*pointers->ExceptionRecord, frame);
@@ -182,8 +183,8 @@ namespace {
 // neither inlined nor cloned, and it names its own section to go back to
 // after the handler data. Unwinding lands on the label after the call,
 // with the nonvolatile registers restored from this function's unwind data.
-__attribute__((noinline, noipa, section(".text$lite_guard"))) bool RunGuardedCall(void (*fn)(void*), void* context,
-                                                    volatile bool* returned) {
+__attribute__((noinline, noipa, section(".text$lite_guard"))) bool RunGuardedCall(
+    void (*fn)(void*), void* context, volatile bool* returned) {
   asm volatile(
       ".l_lite_guard_start:\n"
       "\t.seh_handler __C_specific_handler, @except\n"
