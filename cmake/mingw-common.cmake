@@ -1,0 +1,17 @@
+# Shared by the MinGW-w64 toolchain files, which set LITE_MINGW_TRIPLET
+# first. The -posix compilers are used because the win32 thread model lacks
+# std::mutex and std::thread.
+set(CMAKE_SYSTEM_NAME Windows)
+
+set(CMAKE_C_COMPILER ${LITE_MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${LITE_MINGW_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${LITE_MINGW_TRIPLET}-windres)
+set(CMAKE_AR ${LITE_MINGW_TRIPLET}-ar)
+set(CMAKE_RANLIB ${LITE_MINGW_TRIPLET}-ranlib)
+set(CMAKE_DLLTOOL ${LITE_MINGW_TRIPLET}-dlltool)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${LITE_MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
