@@ -24,6 +24,7 @@
 #include "system/disk_space.h"
 #include "system/internal_interface.h"
 #include "system/secure_dll_search.h"
+#include "ui/main_window.h"
 #include "ui/scale_factor.h"
 #include "ui/ui_runtime.h"
 
@@ -87,10 +88,19 @@ int RunNormalInstallation(const InstallerCommandLine& command_line) {
     installer.set_scale_factor(ScaleFactor());
     installer.RunSynchronously();
     exit_code = installer.exit_code();
+  } else if (enough_space) {
+    // The window owns the installer; destroying it stops and joins the
+    // installer thread.
+    MainWindow window(&brand_info, &distrib_params, true);
+    if (window.RunModal(nullptr) == 1) {
+      exit_code = window.installer()->exit_code();
+    } else {
+      LOG(INFO, kFunction) << "User cancelled installation.";
+      exit_code = EXIT_USER_CANCELLED;
+    }
   } else {
-    // The installer window is not part of this build yet: a run that would
-    // show it ends as a run that did not start the setup.
-    exit_code = enough_space ? EXIT_SETUP_NOT_RUN : EXIT_NOT_ENOUGH_DISK_SPACE;
+    // The not-enough-space message joins here with the message dialogs.
+    exit_code = EXIT_NOT_ENOUGH_DISK_SPACE;
   }
   LOG(INFO, kFunction) << "Installer exit with code: " << exit_code;
   return exit_code;

@@ -72,7 +72,8 @@ RECT MainWindowLayout::LogoRect() const {
   return variant_ == VisualVariant::kA ? RECT{60, 56, 272, 94} : RECT{60, 62, 226, 90};
 }
 
-RECT MainWindowLayout::LicenceNoteRect() const { return {60, 356, 540, 392}; }
+// Low enough to leave a gap under the privacy link of the lowest layout.
+RECT MainWindowLayout::LicenceNoteRect() const { return {60, 362, 540, 396}; }
 
 RECT MainWindowLayout::InstallButtonRect() const { return {556, 336, 668, 368}; }
 

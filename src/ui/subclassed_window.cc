@@ -94,8 +94,12 @@ INT_PTR CALLBACK SubclassedWindow::DialogProc(HWND dialog, UINT message, WPARAM 
   if (message == WM_INITDIALOG) {
     auto* object = reinterpret_cast<SubclassedWindow*>(lparam);
     object->Attach(dialog);
+    // The handler's answer decides whether the dialog manager sets the
+    // default focus.
     LRESULT result = 0;
-    object->HandleMessage(dialog, message, wparam, lparam, &result);
+    if (object->HandleMessage(dialog, message, wparam, lparam, &result)) {
+      return static_cast<INT_PTR>(result);
+    }
   }
   return FALSE;
 }
