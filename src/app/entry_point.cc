@@ -93,6 +93,10 @@ int RunNormalInstallation(const InstallerCommandLine& command_line) {
     // installer thread.
     MainWindow window(&brand_info, &distrib_params, true);
     if (window.RunModal(nullptr) == 1) {
+      // The setup's newer-version notice ends the window while the setup
+      // may still be running: its exit code is final only once the
+      // installer thread is done.
+      window.installer()->WaitForInstallAsync();
       exit_code = window.installer()->exit_code();
     } else {
       LOG(INFO, kFunction) << "User cancelled installation.";

@@ -694,30 +694,26 @@ void MainWindow::InstallKeyboardHook() {
 
 // static
 LRESULT CALLBACK MainWindow::KeyboardHook(int code, WPARAM wparam, LPARAM lparam) {
-  if (code == HC_ACTION && g_hook_window) g_hook_window->OnHookKey(wparam);
-  return ::CallNextHookEx(g_keyboard_hook, code, wparam, lparam);
+  const LRESULT next = ::CallNextHookEx(g_keyboard_hook, code, wparam, lparam);
+  // Key presses only (bit 31 clear). A move made here swallows the press:
+  // the dialog manager would otherwise move the focus again, along its
+  // group, before the key's release arrives.
+  const bool press = (static_cast<uint32_t>(lparam) & 0x80000000u) == 0;
+  if (code == HC_ACTION && press && g_hook_window && g_hook_window->OnHookKey(wparam)) return 1;
+  return next;
 }
 
 bool MainWindow::OnHookKey(WPARAM key) {
   const HWND focus = ::GetFocus();
+  if (!focus) return false;
   const HWND install = ::GetDlgItem(window(), IDC_INSTALL_BUTTON);
   const HWND licence = ::GetDlgItem(window(), IDC_LICENCE_LINK);
-  if ((key == VK_LEFT || key == VK_UP) && focus && focus == install) {
-    if (!left_armed_) {
-      left_armed_ = true;
-    } else {
-      left_armed_ = false;
-      ::SetFocus(licence);
-    }
+  if ((key == VK_LEFT || key == VK_UP) && focus == install && licence) {
+    ::SetFocus(licence);
     return true;
   }
-  if ((key == VK_RIGHT || key == VK_DOWN) && focus && focus == licence) {
-    if (!right_armed_) {
-      right_armed_ = true;
-    } else {
-      right_armed_ = false;
-      ::SetFocus(install);
-    }
+  if ((key == VK_RIGHT || key == VK_DOWN) && focus == licence && install) {
+    ::SetFocus(install);
     return true;
   }
   return false;

@@ -93,6 +93,7 @@ class MainWindow : public SubclassedWindow, public InstallerObserver {
   void AllowRegisteredMessages();
   void InstallKeyboardHook();
   static LRESULT CALLBACK KeyboardHook(int code, WPARAM wparam, LPARAM lparam);
+  // Arrows between Install and the licence link; true when the focus moved.
   bool OnHookKey(WPARAM key);
   bool IsWindowThread() const;
   void PostInstallerEvent(InstallerEvent event, LPARAM value);
@@ -140,9 +141,6 @@ class MainWindow : public SubclassedWindow, public InstallerObserver {
   // window exists and after it ended.
   std::atomic<HWND> observed_window_{nullptr};
   DWORD window_thread_id_ = 0;
-  // The keyboard hook's two-step focus moves.
-  bool left_armed_ = false;
-  bool right_armed_ = false;
 };
 
 }  // namespace lite

@@ -307,9 +307,10 @@ def run_wine_probe(probe, *args, timeout=120):
     return process.stdout.replace("\r", "")
 
 
-# "2022-10-05 08:12:33.417 4312:7720 INFO: message (function:157)"
+# "2022-10-05 08:12:33.417 4312:7720 INFO: message (function:157)"; the
+# function may be qualified ("Downloader::OpenDownload").
 LOG_LINE = re.compile(
-    r"^(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}) (\d{2,}):(\d{2,}) (INFO|ERROR|WARNING): (.*) \(([^():]+):(\d+)\)$")
+    r"^(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}) (\d{2,}):(\d{2,}) (INFO|ERROR|WARNING): (.*) \(([^()]+):(\d+)\)$")
 
 
 def parse_log(text):
