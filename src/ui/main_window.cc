@@ -541,8 +541,10 @@ void MainWindow::OnCommand(int id) {
 }
 
 void MainWindow::OnInstallClicked() {
-  if (install_clicked_.exchange(true)) return;
+  // Quick start began the installation without a click, and never counts
+  // one: the flow's reports do not end its window.
   if (quick_start_) return;
+  if (install_clicked_.exchange(true)) return;
   if (installer_) {
     installer_->RecordOkButtonTime();
     installer_->SendButtonClickedEvent("install");

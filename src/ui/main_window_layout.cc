@@ -72,8 +72,10 @@ RECT MainWindowLayout::LogoRect() const {
   return variant_ == VisualVariant::kA ? RECT{60, 56, 272, 94} : RECT{60, 62, 226, 90};
 }
 
-// Low enough to leave a gap under the privacy link of the lowest layout.
-RECT MainWindowLayout::LicenceNoteRect() const { return {60, 362, 540, 396}; }
+// Under the Install button and as wide as the column and the button, so
+// that the English note takes one line, clear of the privacy link under a
+// three-line statistics label (the narrow box of type 3).
+RECT MainWindowLayout::LicenceNoteRect() const { return {60, 372, 668, 400}; }
 
 RECT MainWindowLayout::InstallButtonRect() const { return {556, 336, 668, 368}; }
 

@@ -237,8 +237,8 @@ def test_first_screen_layout(window_run, layout_type, variant, scale):
     note = window["by_id"][122] + window["by_id"][123]
     for piece in note:
         r = piece["rect"]
-        assert r[0] >= scaled(60, s) and r[2] <= scaled(540, s), r
-        assert r[1] >= scaled(362, s) and r[3] <= scaled(396, s), r
+        assert r[0] >= scaled(60, s) and r[2] <= scaled(668, s), r
+        assert r[1] >= scaled(372, s) and r[3] <= scaled(400, s), r
     [link] = window["by_id"][123]
     assert link["text"] == "License Agreement"
     assert [p for p in window["by_id"][122] if p["text"] == "."][0]["rect"][1] == link["rect"][1]
