@@ -168,6 +168,31 @@ class Wine:
         return RunResult(self._run([WINE, str(self.launcher), self.windows_path(program), *args],
                                    env=env, timeout=timeout, cwd=cwd))
 
+    def run_window_closed(self, program, *args, env=None, cwd=None, timeout=120):
+        """Runs |program| with its window, which the user closes as soon as
+        it shows (the system close command); returns the RunResult. Runs
+        that end before a window shows return as they are."""
+        with tempfile.TemporaryFile("w+") as out:
+            process = subprocess.Popen(
+                [WINE, str(self.launcher), self.windows_path(program), *args],
+                env={**self.env, **(env or {})}, stdin=subprocess.DEVNULL, stdout=out,
+                stderr=subprocess.DEVNULL, cwd=cwd)
+            probe = BUILD / "tests" / "fixtures" / "window_probe.exe"
+            deadline = time.monotonic() + timeout * TIME_SCALE
+            while process.poll() is None and time.monotonic() < deadline:
+                # WM_SYSCOMMAND / SC_CLOSE, once the window is there.
+                self._run([WINE, str(probe), "post", "--title=Zelmar", "--timeout=2000",
+                           "--message=274", "--wparam=61536"])
+                try:
+                    process.wait(timeout=2)
+                except subprocess.TimeoutExpired:
+                    pass
+            if process.poll() is None:
+                process.kill()
+            process.wait()
+            out.seek(0)
+            return RunResult(subprocess.CompletedProcess([], process.returncode, out.read(), ""))
+
     def reg(self, *args):
         return self._run([WINE64, "reg", *args])
 

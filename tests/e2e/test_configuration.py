@@ -28,10 +28,10 @@ def brand_records(wine):
 
 
 def test_untagged_installer_reads_the_default_package(wine, installer):
-    # With the window (not built yet) the run stops before the installation
-    # would remove the extracted package.
-    result = wine.run_program(installer)
-    assert result.exit_code == 400
+    # The user closes the window before the installation would remove the
+    # extracted package.
+    result = wine.run_window_closed(installer)
+    assert result.exit_code == 500
     messages = [r[2] for r in parse_log(wine.log_text())]
     temp = "C:\\users\\root\\Temp\\"
     cabinet = (BUILD / "resources" / "packages" / "zelmar.cab").read_bytes()
@@ -53,8 +53,8 @@ def test_untagged_installer_reads_the_default_package(wine, installer):
 
 
 def test_parameters_switch_becomes_distrib_info(wine, installer):
-    result = wine.run_program(installer, "--distr-info-params=stat=1&def=1&lang=tr")
-    assert result.exit_code == 400
+    result = wine.run_window_closed(installer, "--distr-info-params=stat=1&def=1&lang=tr")
+    assert result.exit_code == 500
     assert (wine.temp / "distrib_info").read_bytes() == \
         b'{\n  "def": "1",\n  "lang": "tr",\n  "stat": "1"\n}'
     assert wine.browser_value("DistribInfoParams") == "stat=1&def=1&lang=tr"
@@ -64,7 +64,7 @@ def test_parameters_switch_becomes_distrib_info(wine, installer):
 
 
 def test_named_brand_package(wine, installer):
-    assert wine.run_program(installer, "--brand-name=tb").exit_code == 400
+    assert wine.run_window_closed(installer, "--brand-name=tb").exit_code == 500
     messages = [r[2] for r in parse_log(wine.log_text())]
     assert "Fetching definedtb package" in messages
     assert "Fetching default package" not in messages
@@ -74,7 +74,7 @@ def test_named_brand_package(wine, installer):
 
 def test_autodetected_brand_for_a_ukrainian_user(wine, installer):
     ukrainian = {"LANG": "uk_UA.UTF-8", "LC_ALL": "uk_UA.UTF-8"}
-    assert wine.run_program(installer, "--brand-name=auto", env=ukrainian).exit_code == 400
+    assert wine.run_window_closed(installer, "--brand-name=auto", env=ukrainian).exit_code == 500
     messages = [r[2] for r in parse_log(wine.log_text())]
     assert "User region: UA" in messages
     assert "User locale: uk" in messages
@@ -92,7 +92,7 @@ def test_tagged_signed_installer(wine, tmp_path):
     tag = "stat=1&def=1&lang=tr"
     subprocess.run([str(tag_tool), "write", str(tagged), tag], check=True, capture_output=True)
 
-    assert wine.run_program(tagged).exit_code == 400
+    assert wine.run_window_closed(tagged).exit_code == 500
     assert (wine.temp / "distrib_info").read_bytes() == \
         b'{\n  "def": "1",\n  "lang": "tr",\n  "stat": "1"\n}'
     assert wine.browser_value("DistribInfoParams") == tag
@@ -106,7 +106,7 @@ def test_tagged_signed_installer(wine, tmp_path):
 def test_signed_untagged_installer_is_a_plain_download(wine, tmp_path):
     plain = tmp_path / "lite_installer.exe"
     shutil.copyfile(BUILD / "signed" / "lite_installer.exe", plain)
-    assert wine.run_program(plain).exit_code == 400
+    assert wine.run_window_closed(plain).exit_code == 500
     assert not (wine.temp / "distrib_info").exists()
     assert wine.browser_value("DistribInfoParams") is None
     assert len(brand_records(wine)) == 2

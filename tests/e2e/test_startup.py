@@ -33,9 +33,9 @@ def test_interface_check_run(wine, installer, switches):
     ]
 
 
-def test_normal_run_today_ends_without_setup(wine, installer):
-    result = wine.run_program(installer)
-    assert result.exit_code == 400
+def test_window_run_closed_by_the_user(wine, installer):
+    result = wine.run_window_closed(installer)
+    assert result.exit_code == 500
     records = parse_log(wine.log_text())
     assert all(r[0] == result.pid for r in records)
     assert [r[2] for r in records if r[3] == "wWinMain"] == [
@@ -44,7 +44,8 @@ def test_normal_run_today_ends_without_setup(wine, installer):
         "Lite installer mode.",
         f"Installer process id: {result.pid}",
         "Temporary path is: C:\\users\\root\\Temp\\",
-        "Installer exit with code: 400",
+        "User cancelled installation.",
+        "Installer exit with code: 500",
     ]
 
 
@@ -84,7 +85,7 @@ def test_second_instance_is_refused(wine, installer, fixtures_dir):
     finally:
         holder.stdin.close()
         holder.wait(timeout=30)
-    assert wine.run_program(installer).exit_code == 400
+    assert wine.run_window_closed(installer).exit_code == 500
 
 
 @pytest.mark.parametrize("stored_id", [None, "2147483644"], ids=["no-id", "id-of-no-process"])
@@ -116,17 +117,17 @@ def test_refused_instance_without_known_owner_says_so(wine, installer, fixtures_
 ])
 def test_hostile_command_lines(wine, installer, command_line):
     line = command_line.format(exe=wine.windows_path(installer))
-    result = wine.run_program(installer, env={"LAUNCH_COMMAND_LINE": line})
-    assert result.exit_code == 400
-    assert messages(wine)[-1] == "Installer exit with code: 400"
+    result = wine.run_window_closed(installer, env={"LAUNCH_COMMAND_LINE": line})
+    assert result.exit_code == 500
+    assert messages(wine)[-1] == "Installer exit with code: 500"
 
 
 def test_log_folder_that_cannot_be_created(wine, installer):
     (wine.temp / "blocker").write_text("a file where a folder should be")
-    result = wine.run_program(installer, env={
+    result = wine.run_window_closed(installer, env={
         "LAUNCH_SET_TMP": "C:\\users\\root\\Temp\\blocker\\sub\\",
         "LAUNCH_SET_TEMP": "C:\\users\\root\\Temp\\blocker\\sub\\"})
-    assert result.exit_code == 400
+    assert result.exit_code == 500
     assert not (wine.temp / "lite_installer.log").exists()
 
 
@@ -136,12 +137,12 @@ def test_missing_temporary_folder(wine, installer):
     too_long = "C:\\" + "t" * 300
     root_log = wine.drive_c / "lite_installer.log"
     root_log.unlink(missing_ok=True)
-    result = wine.run_program(installer, env={"LAUNCH_SET_TMP": too_long, "LAUNCH_SET_TEMP": too_long},
-                              cwd=wine.drive_c)
-    assert result.exit_code == 400
+    result = wine.run_window_closed(installer, env={"LAUNCH_SET_TMP": too_long,
+                                                    "LAUNCH_SET_TEMP": too_long}, cwd=wine.drive_c)
+    assert result.exit_code == 500
     try:
         records = parse_log(root_log.read_text())
         assert "Temporary path is: " in [r[2] for r in records]
-        assert records[-1][2] == "Installer exit with code: 400"
+        assert records[-1][2] == "Installer exit with code: 500"
     finally:
         root_log.unlink(missing_ok=True)
