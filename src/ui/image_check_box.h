@@ -37,6 +37,8 @@ class ImageCheckBox {
   // The height the box needs in |rect|'s width: the box or the wrapped
   // label, whichever is higher, and the margin.
   int MeasureHeight(const RECT& rect) const;
+  // Room kept around the box for the focus rectangle.
+  int margin() const { return margin_; }
 
   HWND window() const { return window_; }
 

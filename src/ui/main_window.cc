@@ -37,9 +37,6 @@ constexpr wchar_t kHigherVersionMessage[] = L"zelmar.higher_version_exist";
 
 constexpr UINT_PTR kProgressTimer = 100;
 constexpr COLORREF kBlack = RGB(0, 0, 0);
-// The privacy link starts under the statistics label: the box's focus
-// margin plus this (unscaled) offset.
-constexpr int kCheckBoxFocusMargin = 4;
 
 // One keyboard hook per thread, and one window on it.
 HHOOK g_keyboard_hook = nullptr;
@@ -163,11 +160,6 @@ bool MainWindow::HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM 
       return true;
     case WM_SYSCOMMAND:
       if ((wparam & 0xFFF0) == SC_CLOSE) ::EndDialog(window, kSystemClose);
-      *result = 0;
-      return true;
-    case WM_TIMER:
-      if (wparam != kProgressTimer) return false;
-      OnInstallTimer();
       *result = 0;
       return true;
     case kProgressPercentMessage:
@@ -337,34 +329,25 @@ void MainWindow::CreateCustomControls() {
 
 void MainWindow::LayoutFirstScreen() {
   const HWND window = this->window();
-  const DistribParams& params = ParamsOrEmpty(distrib_params_);
   PlaceControl(::GetDlgItem(window, IDC_TITLE), ScaleRect(layout_->TitleRect()));
 
-  // A box shows when the distribution leaves its choice to the user; a
-  // box not shown keeps an empty rectangle.
-  auto place_box = [&](ImageCheckBox* box, bool shown, const RECT& layout_rect) {
-    if (!shown) {
-      PlaceControl(box->window(), RECT{0, 0, 0, 0});
-      return;
+  // The layout type says which boxes the distribution leaves to the user;
+  // a box not shown keeps an empty rectangle. Returns where the box went.
+  auto place_box = [&](ImageCheckBox* box, int bit, const RECT& layout_rect) {
+    RECT rect = {0, 0, 0, 0};
+    if (layout_->type() & bit) {
+      rect = ScaleRect(layout_rect);
+      rect.bottom = rect.top + box->MeasureHeight(rect);
+      ::ShowWindow(box->window(), SW_SHOWNA);
     }
-    RECT rect = ScaleRect(layout_rect);
-    rect.bottom = rect.top + box->MeasureHeight(rect);
     PlaceControl(box->window(), rect);
-    ::ShowWindow(box->window(), SW_SHOWNA);
+    return rect;
   };
-  bool unused;
-  place_box(default_check_box_.get(), !params.GetMakeDefault(&unused) && elevation_mode_ != 2,
-            layout_->DefaultCheckBoxRect());
-  place_box(mirra_check_box_.get(),
-            !params.GetMirraShortcut(&unused) && brand_info_ &&
-                brand_info_->mirra_taskbar_shortcut_prompt(),
-            layout_->MirraCheckBoxRect());
-  const bool statistics_shown = !params.GetStatistics(&unused);
-  place_box(statistics_check_box_.get(), statistics_shown, layout_->StatisticsCheckBoxRect());
-  if (statistics_shown) {
-    RECT box_rect = {};
-    ::GetWindowRect(statistics_check_box_->window(), &box_rect);
-    ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&box_rect), 2);
+  place_box(default_check_box_.get(), kDefaultBox, layout_->DefaultCheckBoxRect());
+  place_box(mirra_check_box_.get(), kMirraBox, layout_->MirraCheckBoxRect());
+  const RECT statistics =
+      place_box(statistics_check_box_.get(), kStatisticsBox, layout_->StatisticsCheckBoxRect());
+  if (layout_->type() & kStatisticsBox) {
     const HWND link = ::GetDlgItem(window, IDC_PRIVACY_LINK);
     SIZE size = {};
     {
@@ -372,8 +355,8 @@ void MainWindow::LayoutFirstScreen() {
       ScopedSelectObject select(dc.get(), font(4));
       size = TextExtent(dc.get(), WindowText(link));
     }
-    const int left = kCheckBoxFocusMargin + Scale(layout_->PrivacyLinkRect().left);
-    PlaceControl(link, RECT{left, box_rect.bottom, left + size.cx, box_rect.bottom + size.cy});
+    const int left = statistics_check_box_->margin() + Scale(layout_->PrivacyLinkRect().left);
+    PlaceControl(link, RECT{left, statistics.bottom, left + size.cx, statistics.bottom + size.cy});
   }
 
   const HWND install = ::GetDlgItem(window, IDC_INSTALL_BUTTON);
@@ -450,13 +433,9 @@ bool MainWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
       return true;
     }
     case IDC_DEFAULT_CHECK_BOX:
-      if (default_check_box_) default_check_box_->OnDrawItem(item);
-      return true;
     case IDC_STATISTICS_CHECK_BOX:
-      if (statistics_check_box_) statistics_check_box_->OnDrawItem(item);
-      return true;
     case IDC_MIRRA_CHECK_BOX:
-      if (mirra_check_box_) mirra_check_box_->OnDrawItem(item);
+      if (ImageCheckBox* box = CheckBoxFor(item.CtlID)) box->OnDrawItem(item);
       return true;
     case IDC_PRIVACY_LINK:
       if (privacy_link_) privacy_link_->OnDrawItem(item);
@@ -501,10 +480,7 @@ LRESULT MainWindow::OnCustomDraw(const NMCUSTOMDRAW& draw) {
     case IDC_DEFAULT_CHECK_BOX:
     case IDC_STATISTICS_CHECK_BOX:
     case IDC_MIRRA_CHECK_BOX: {
-      ImageCheckBox* box = draw.hdr.idFrom == IDC_DEFAULT_CHECK_BOX ? default_check_box_.get()
-                           : draw.hdr.idFrom == IDC_STATISTICS_CHECK_BOX
-                               ? statistics_check_box_.get()
-                               : mirra_check_box_.get();
+      ImageCheckBox* box = CheckBoxFor(static_cast<int>(draw.hdr.idFrom));
       return box && box->OnCustomDraw(draw) ? CDRF_SKIPDEFAULT : 0;
     }
     default:
@@ -564,11 +540,21 @@ void MainWindow::OnLinkClicked(int id) {
   if (installer_) installer_->SendLinkClickedEvent(WideToUTF8(address));
 }
 
+ImageCheckBox* MainWindow::CheckBoxFor(int id) const {
+  switch (id) {
+    case IDC_DEFAULT_CHECK_BOX:
+      return default_check_box_.get();
+    case IDC_STATISTICS_CHECK_BOX:
+      return statistics_check_box_.get();
+    case IDC_MIRRA_CHECK_BOX:
+      return mirra_check_box_.get();
+    default:
+      return nullptr;
+  }
+}
+
 void MainWindow::OnCheckBoxClicked(int id) {
-  ImageCheckBox* box = id == IDC_DEFAULT_CHECK_BOX      ? default_check_box_.get()
-                       : id == IDC_STATISTICS_CHECK_BOX ? statistics_check_box_.get()
-                                                        : mirra_check_box_.get();
-  if (box) box->Toggle();
+  if (ImageCheckBox* box = CheckBoxFor(id)) box->Toggle();
   if (!installer_) return;
   installer_->SendCheckBoxChosenEvent(id == IDC_DEFAULT_CHECK_BOX      ? "default"
                                       : id == IDC_STATISTICS_CHECK_BOX ? "sendstat"
@@ -604,10 +590,6 @@ void MainWindow::OnProgressPercent(int percent) {
   const RECT label = ScaleRect(layout_->PercentLabelRect());
   ::InvalidateRect(window(), &label, TRUE);
   if (taskbar_) taskbar_->SetProgressValue(window(), percent, 100);
-}
-
-void MainWindow::OnInstallTimer() {
-  // The slideshow drives this timer; it comes with the progress screen.
 }
 
 // Observer calls. Those of the installer thread only post; the window's

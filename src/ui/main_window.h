@@ -78,11 +78,11 @@ class MainWindow : public SubclassedWindow, public InstallerObserver {
   void OnInstallClicked();
   void OnLinkClicked(int id);
   void OnCheckBoxClicked(int id);
+  ImageCheckBox* CheckBoxFor(int id) const;
   void OnCloseWindow();
   void OnHigherVersionExists();
   void OnInstallerEvent(WPARAM event, LPARAM value);
   void OnProgressPercent(int percent);
-  void OnInstallTimer();
   // Hides the window and its shadow, shows the failure's dialog and ends
   // the window; on the window's thread only.
   void ReportInstallFailure(int type);

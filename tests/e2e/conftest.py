@@ -172,26 +172,19 @@ class Wine:
         """Runs |program| with its window, which the user closes as soon as
         it shows (the system close command); returns the RunResult. Runs
         that end before a window shows return as they are."""
-        with tempfile.TemporaryFile("w+") as out:
-            process = subprocess.Popen(
-                [WINE, str(self.launcher), self.windows_path(program), *args],
-                env={**self.env, **(env or {})}, stdin=subprocess.DEVNULL, stdout=out,
-                stderr=subprocess.DEVNULL, cwd=cwd)
-            probe = BUILD / "tests" / "fixtures" / "window_probe.exe"
-            deadline = time.monotonic() + timeout * TIME_SCALE
-            while process.poll() is None and time.monotonic() < deadline:
-                # WM_SYSCOMMAND / SC_CLOSE, once the window is there.
-                self._run([WINE, str(probe), "post", "--title=Zelmar", "--timeout=2000",
-                           "--message=274", "--wparam=61536"])
-                try:
-                    process.wait(timeout=2)
-                except subprocess.TimeoutExpired:
-                    pass
-            if process.poll() is None:
-                process.kill()
-            process.wait()
-            out.seek(0)
-            return RunResult(subprocess.CompletedProcess([], process.returncode, out.read(), ""))
+        run = WindowProcess(self, program, *args, env=env, cwd=cwd)
+        deadline = time.monotonic() + timeout * TIME_SCALE
+        while run.process.poll() is None and time.monotonic() < deadline:
+            run.probe("post", "--timeout=2000", f"--message={WM_SYSCOMMAND}",
+                      f"--wparam={SC_CLOSE}", check=False)
+            try:
+                run.process.wait(timeout=2)
+            except subprocess.TimeoutExpired:
+                pass
+        if run.process.poll() is None:
+            run.process.kill()
+        run.process.wait()
+        return RunResult(subprocess.CompletedProcess([], run.process.returncode, run.output_text(), ""))
 
     def reg(self, *args):
         return self._run([WINE64, "reg", *args])
@@ -230,6 +223,36 @@ class Wine:
     def log_text(self):
         path = self.temp / "lite_installer.log"
         return path.read_text(encoding="utf-8", errors="replace") if path.exists() else ""
+
+
+WM_SYSCOMMAND, SC_CLOSE = 0x0112, 0xF060
+WINDOW_TITLE = "Zelmar"
+
+
+class WindowProcess:
+    """A program started through the launcher, with its window looked at by
+    tests/fixtures/window_probe. The launcher's output goes to a file: a
+    Wine service started on the way would hold a pipe open."""
+
+    def __init__(self, wine, program, *args, env=None, cwd=None):
+        self.wine = wine
+        self.output = tempfile.TemporaryFile("w+")
+        self.process = subprocess.Popen(
+            [WINE, str(wine.launcher), wine.windows_path(program), *args],
+            env={**wine.env, **(env or {})}, stdin=subprocess.DEVNULL, stdout=self.output,
+            stderr=subprocess.DEVNULL, cwd=cwd)
+
+    def probe(self, command, *args, check=True):
+        probe = BUILD / "tests" / "fixtures" / "window_probe.exe"
+        result = self.wine._run([WINE, str(probe), command, f"--title={WINDOW_TITLE}", *args],
+                                timeout=90)
+        if check:
+            assert result.returncode == 0, f"probe {command}: {result.stdout} {result.stderr}"
+        return result
+
+    def output_text(self):
+        self.output.seek(0)
+        return self.output.read()
 
 
 class RunResult:

@@ -3,7 +3,6 @@ and Xvfb, read and driven through tests/fixtures/window_probe (controls,
 MSAA, real clicks and keys, the window's pixels). Screenshots are kept in
 <build>/test-artefacts/window/."""
 import json
-import os
 import re
 import subprocess
 import tempfile
@@ -14,14 +13,13 @@ from urllib.parse import unquote
 import pytest
 from PIL import Image, ImageChops, ImageStat
 
-from conftest import BUILD, ROOT, TIME_SCALE, WINE, Wine, parse_log
+from conftest import (BUILD, ROOT, SC_CLOSE, TIME_SCALE, WINDOW_TITLE, WM_SYSCOMMAND, WindowProcess,
+                      Wine, parse_log)
 
-PROBE = BUILD / "tests" / "fixtures" / "window_probe.exe"
 ARTEFACTS = BUILD / "test-artefacts" / "window"
 IMAGES = ROOT / "resources" / "images"
 RECORD = "C:\\users\\root\\Temp\\setup_record.json"
-TITLE = "Zelmar"
-WM_SYSCOMMAND, SC_CLOSE = 0x0112, 0xF060
+
 
 STATISTICS_TEXT = "I want to help improve Zelmar services by sending browser usage statistics to Zelmar"
 TEXTS = {1: "Install", 107: "The fast, secure, and intelligent web browser",
@@ -29,24 +27,11 @@ TEXTS = {1: "Install", 107: "The fast, secure, and intelligent web browser",
          118: "Privacy policy"}
 
 
-class WindowRun:
-    """One run of the installer with its window; the launcher's output goes
-    to a file (a Wine service started on the way would hold a pipe)."""
+class WindowRun(WindowProcess):
+    """One run of the installer with its window, driven as a user would."""
 
     def __init__(self, wine, installer, *args):
-        self.wine = wine
-        self.output = tempfile.TemporaryFile("w+")
-        self.started = time.monotonic()
-        self.process = subprocess.Popen(
-            [WINE, str(wine.launcher), Wine.windows_path(installer), *args],
-            env={**wine.env, "LITE_TEST_SETUP_RECORD": RECORD}, stdin=subprocess.DEVNULL,
-            stdout=self.output, stderr=subprocess.DEVNULL)
-
-    def probe(self, command, *args, check=True):
-        result = self.wine._run([WINE, str(PROBE), command, f"--title={TITLE}", *args], timeout=90)
-        if check:
-            assert result.returncode == 0, f"probe {command}: {result.stdout} {result.stderr}"
-        return result
+        super().__init__(wine, installer, *args, env={"LITE_TEST_SETUP_RECORD": RECORD})
 
     def dump(self):
         window = json.loads(self.probe("dump", f"--timeout={int(60000 * TIME_SCALE)}").stdout)
@@ -80,10 +65,8 @@ class WindowRun:
     def wait(self, timeout=120):
         """The installer's exit code, from the launcher."""
         self.process.wait(timeout=timeout * TIME_SCALE)
-        self.output.seek(0)
-        match = re.search(r"^exit_code=(-?\d+)", self.output.read(), re.M)
+        match = re.search(r"^exit_code=(-?\d+)", self.output_text(), re.M)
         assert match, "the launcher reported no exit code"
-        self.elapsed = time.monotonic() - self.started
         return int(match.group(1))
 
     def close(self):
@@ -195,7 +178,7 @@ def test_first_screen_layout(window_run, layout_type, variant, scale):
         [control] = window["by_id"][control_id]
         return control["rect"]
 
-    assert window["window"]["text"] == TITLE
+    assert window["window"]["text"] == WINDOW_TITLE
     assert window["window"]["rect"] == [0, 0, scaled(728, s), scaled(400, s)]
     assert image.size == (scaled(728, s), scaled(400, s))
     for control_id, text in TEXTS.items():
