@@ -19,8 +19,6 @@ from conftest import (BUILD, ROOT, SC_CLOSE, TIME_SCALE, WINDOW_TITLE, WM_SYSCOM
 ARTEFACTS = BUILD / "test-artefacts" / "window"
 IMAGES = ROOT / "resources" / "images"
 RECORD = "C:\\users\\root\\Temp\\setup_record.json"
-
-
 STATISTICS_TEXT = "I want to help improve Zelmar services by sending browser usage statistics to Zelmar"
 TEXTS = {1: "Install", 107: "The fast, secure, and intelligent web browser",
          109: "&Set as default browser", 110: STATISTICS_TEXT, 111: "Pin Mirra to the taskbar",
