@@ -277,7 +277,8 @@ def main():
         print(f"  unexpected exit codes after closing: {unexpected}")
 
     print(f"\nIdle first screen for {args.idle:g} s (the installer's after its download finished, "
-          f"{archive_requests} archive request(s) served), processor time:")
+          f"{archive_requests} archive request(s) served),\n  processor time in steps of "
+          f"{1000 / CLOCK_TICKS:g} ms:")
     for name in ("installer", "minimal"):
         print_idle(name, idle[name])
     expected = "as expected" if installer_exit == EXIT_USER_CANCELLED else \
