@@ -9,8 +9,8 @@ side by side in one run. Prints:
 - the processor time (user + system, from /proc of its Wine process) each
   program takes while its first screen sits idle, the installer's after
   its background download of the archive finished, and the wineserver's
-  and our Xvfb's over the same time; then closes the installer as a user would and checks that it ends
-  with 500 (cancelled);
+  and our Xvfb's over the same time; then closes the installer as a user
+  would and checks that it ends with 500 (cancelled);
 - the executable's size (bench/size_report.py) now and before the window's
   resources.
 
@@ -112,16 +112,18 @@ def unix_cpu_ms(pid):
 
 def wine_unix_pid(prefix, matches):
     """The Unix process of |prefix|'s Wine (by the WINEPREFIX it runs
-    with) whose command name and first argument satisfy |matches|."""
+    with) for which |matches| holds of the lower-case base names of its
+    command and arguments: Wine shows a program's own path first, where
+    i386 code is emulated after the emulator and the loader."""
     wanted = f"WINEPREFIX={prefix}".encode()
     for proc in Path("/proc").iterdir():
         if not proc.name.isdigit():
             continue
         try:
-            comm = (proc / "comm").read_text().strip()
-            argv0 = (proc / "cmdline").read_bytes().split(b"\0")[0].decode(errors="replace")
-            if matches(comm, re.split(r"[\\/]", argv0)[-1].lower()) and \
-                    wanted in (proc / "environ").read_bytes().split(b"\0"):
+            arguments = (proc / "cmdline").read_bytes().split(b"\0")
+            names = {(proc / "comm").read_text().strip().lower()} | {
+                re.split(r"[\\/]", a.decode(errors="replace"))[-1].lower() for a in arguments}
+            if matches(names) and wanted in (proc / "environ").read_bytes().split(b"\0"):
                 return int(proc.name)
         except OSError:
             continue
@@ -129,15 +131,17 @@ def wine_unix_pid(prefix, matches):
 
 
 def download_finished(services, prefix, deadline):
-    """Waits for the installer's log line of the downloaded archive; the
-    log's last lines when it does not come."""
+    """Waits for the installer's log line of the downloaded archive and
+    tells how many archive requests the services served; an error with the
+    log's last lines when the line does not come."""
     log = Path(prefix) / "drive_c" / "users" / "root" / "Temp" / "lite_installer.log"
     while time.monotonic() < deadline:
         text = log.read_text(errors="replace") if log.exists() else ""
         if "Module downloaded: " in text:
             return sum("setup.arc" in request["path"] for request in services.state.snapshot())
         time.sleep(0.2)
-    tail = "\n".join((log.read_text(errors="replace") if log.exists() else "(no log)").splitlines()[-15:])
+    text = log.read_text(errors="replace") if log.exists() else "(no log)"
+    tail = "\n".join(text.splitlines()[-15:])
     raise RuntimeError(f"the installer logged no finished download in time; its log ends:\n{tail}")
 
 
@@ -146,11 +150,13 @@ def idle_figures(prefix, program, seconds, xvfb_pid):
     |seconds|, with the wall time and the wineserver's and our Xvfb's time
     over the same period. Read from /proc: for another process Wine's
     GetProcessTimes gives no user or kernel time."""
-    pid = wine_unix_pid(prefix, lambda comm, name: name == program.name.lower())
+    # paint_timer names the program among its own arguments.
+    pid = wine_unix_pid(prefix, lambda names: program.name.lower() in names
+                        and TIMER.name.lower() not in names)
     if pid is None:
         raise RuntimeError(f"no Unix process runs {program.name} in {prefix}")
-    watched = {"wineserver": wine_unix_pid(prefix, lambda comm, name: comm.startswith("wineserver")),
-               "Xvfb": xvfb_pid}
+    server = wine_unix_pid(prefix, lambda names: any(n.startswith("wineserver") for n in names))
+    watched = {"wineserver": server, "Xvfb": xvfb_pid}
     watched = {name: other for name, other in watched.items() if other}
     before = {name: unix_cpu_ms(other) for name, other in watched.items()}
     first, began = unix_cpu_ms(pid), time.monotonic()
@@ -187,7 +193,8 @@ def size_lines():
                                 capture_output=True, text=True, timeout=120)
         machine = "x86-64" if pe_machine(exe) == 0x8664 else "i386"
         first = report.stdout.splitlines()[0] if report.stdout else report.stderr.strip()
-        lines.append(f"  {machine:<7} {exe.relative_to(ROOT) if exe.is_relative_to(ROOT) else exe}: {first}")
+        name = exe.relative_to(ROOT) if exe.is_relative_to(ROOT) else exe
+        lines.append(f"  {machine:<7} {name}: {first}")
         if machine == "i386":
             size = exe.stat().st_size
             lines.append(f"  i386 before the window's resources: {SIZE_BEFORE_WINDOW:,} bytes; now "
