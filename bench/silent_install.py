@@ -25,36 +25,12 @@ import time
 from datetime import datetime
 from pathlib import Path
 
-ROOT = Path(__file__).resolve().parents[1]
-BUILD = Path(os.environ.get("LITE_BUILD_DIR", ROOT / "build"))
-sys.path.insert(0, str(ROOT / "tests"))
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+from wine_session import (BUILD, CERTS, FIXTURES, ROOT, loader_for, require, run,  # noqa: E402
+                          scratch_prefix, windows_path)
 from services.server import make_server  # noqa: E402
 
-FIXTURES = BUILD / "tests" / "fixtures"
-CERTS = BUILD / "test-certs" / "code-signing"
 LOG_TIME = re.compile(r"^(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}) \d+:\d+ \w+: (.*) \([^()]*\)$")
-
-
-def wine_env(prefix):
-    return dict(os.environ, WINEPREFIX=str(prefix), WINEDEBUG="-all", DISPLAY="",
-                LANG="en_US.UTF-8")
-
-
-def run(argv, env, check=False):
-    """Runs a program with its output through files: a Wine service started
-    on the way keeps any pipe open for as long as the wineserver runs."""
-    with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
-        process = subprocess.run(argv, env=env, stdin=subprocess.DEVNULL, stdout=out, stderr=err)
-        out.seek(0)
-        err.seek(0)
-        result = subprocess.CompletedProcess(argv, process.returncode, out.read(), err.read())
-    if check and result.returncode != 0:
-        raise RuntimeError(f"{argv[:2]} failed: {result.stdout} {result.stderr}")
-    return result
-
-
-def windows_path(path):
-    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
 
 
 def padded_signed_setup(folder, mib):
@@ -92,18 +68,13 @@ def main():
     args = parser.parse_args()
     port = int(os.environ.get("LITE_SERVICE_PORT", "18080"))
 
-    with tempfile.TemporaryDirectory() as scratch:
+    require(BUILD / "lite_installer.exe", FIXTURES / "launcher.exe",
+            FIXTURES / "wininet_baseline.exe")
+    wine = loader_for(BUILD / "lite_installer.exe")
+
+    with tempfile.TemporaryDirectory() as scratch, scratch_prefix(scratch) as env:
         scratch = Path(scratch)
-        prefix = scratch / "prefix"
-        subprocess.run(["cp", "-a", os.environ.get("LITE_WINEPREFIX", "/var/cache/lite_installer-wine"),
-                        str(prefix)], check=True)
-        env = wine_env(prefix)
-        run(["wineserver", "-p"], env)
-        run(["wine", "cmd", "/c", "exit"], env)
-        run(["wine", str(FIXTURES / "test_root_store.exe"), "add", windows_path(CERTS / "root_ca.der")],
-            env, check=True)
-        temp = prefix / "drive_c" / "users" / "root" / "Temp"
-        temp.mkdir(parents=True, exist_ok=True)
+        temp = Path(env["WINEPREFIX"]) / "drive_c" / "users" / "root" / "Temp"
 
         archive = padded_signed_setup(scratch, args.mib)
         server = make_server("127.0.0.1", port)
@@ -116,7 +87,7 @@ def main():
         for _ in range(args.rounds):
             log = temp / "lite_installer.log"
             log.unlink(missing_ok=True)
-            out = run(["wine", str(FIXTURES / "launcher.exe"),
+            out = run([wine, str(FIXTURES / "launcher.exe"),
                        windows_path(BUILD / "lite_installer.exe"), "--silent"], env)
             assert "exit_code=0" in out.stdout, out.stdout + log.read_text(errors="replace")[-2000:]
             times = log_times(log.read_text(errors="replace"))
@@ -128,14 +99,13 @@ def main():
 
             target = scratch / "baseline.arc"
             began = time.monotonic()
-            base = run(["wine", str(FIXTURES / "wininet_baseline.exe"), url, windows_path(target)], env)
+            base = run([wine, str(FIXTURES / "wininet_baseline.exe"), url, windows_path(target)], env)
             baseline = time.monotonic() - began
             assert f"bytes={archive.stat().st_size}" in base.stdout, base.stdout
             rows.append(((launch - start).total_seconds(), (downloaded - download_start).total_seconds(),
                          (verified - downloaded).total_seconds(), baseline))
 
         server.shutdown()
-        run(["wineserver", "-k"], env)
 
     print(f"{'to launch':>10} {'download':>9} {'verify':>7} {'baseline':>9} {'overhead':>9} {'ratio':>6}")
     for to_launch, download, verify, baseline in rows:
