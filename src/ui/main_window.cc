@@ -12,6 +12,7 @@
 #include "logging/log_record.h"
 #include "process/installer_command_line.h"
 #include "system/platform_queries.h"
+#include "ui/built_in_slide.h"
 #include "ui/drawing.h"
 #include "ui/image_button.h"
 #include "ui/image_check_box.h"
@@ -24,6 +25,7 @@
 #include "ui/resource_ids.h"
 #include "ui/resource_strings.h"
 #include "ui/scale_factor.h"
+#include "ui/slideshow.h"
 #include "ui/text_metrics.h"
 #include "ui/window_icons.h"
 
@@ -36,6 +38,7 @@ constexpr wchar_t kInstallProgressMessage[] = L"zelmar.lite.set_install_progress
 constexpr wchar_t kHigherVersionMessage[] = L"zelmar.higher_version_exist";
 
 constexpr UINT_PTR kProgressTimer = 100;
+constexpr UINT kProgressTimerPeriodMs = 20;
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
 // One keyboard hook per thread, and one window on it.
@@ -47,9 +50,9 @@ const DistribParams& ParamsOrEmpty(const DistribParams* params) {
   return params ? *params : *kNoParams;
 }
 
-void PlaceControl(HWND control, const RECT& rect) {
+void PlaceControl(HWND control, const RECT& rect, UINT flags = 0) {
   ::SetWindowPos(control, nullptr, rect.left, rect.top, rect.right - rect.left,
-                 rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+                 rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE | flags);
 }
 
 void DestroyControls(HWND window, int id) {
@@ -94,6 +97,7 @@ MainWindow::~MainWindow() {
   layout_.reset();
   background_image_ = ResourceBitmap();
   logo_image_ = ResourceBitmap();
+  slideshow_.reset();
   built_in_slide_ = ResourceBitmap();
   default_check_box_.reset();
   statistics_check_box_.reset();
@@ -160,6 +164,11 @@ bool MainWindow::HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM 
       return true;
     case WM_SYSCOMMAND:
       if ((wparam & 0xFFF0) == SC_CLOSE) ::EndDialog(window, kSystemClose);
+      *result = 0;
+      return true;
+    case WM_TIMER:
+      if (wparam != kProgressTimer) return false;
+      OnProgressTimer();
       *result = 0;
       return true;
     case kProgressPercentMessage:
@@ -295,9 +304,6 @@ void MainWindow::CreateCustomControls() {
                                                 background_image_, 0, 0);
   close_button_->accessible().SetAccessibleInfo(ROLE_SYSTEM_PUSHBUTTON, String(408),
                                                 std::wstring());
-  progress_close_button_ = std::make_unique<ImageButton>(
-      IDR_PROGRESS_CLOSE_BUTTON, 0, kBlack, nullptr,
-      ::GetDlgItem(window, IDC_PROGRESS_CLOSE_BUTTON), background_image_, 0, 0);
 
   can_make_default_ = !installer_ || installer_->CanMakeDefaultBrowser();
   const bool default_checked =
@@ -385,9 +391,7 @@ void MainWindow::LayoutProgressDialog() {
     if (options.set_disable_mirra) installer_->set_disable_mirra_logic(options.disable_mirra);
   }
   ::SetFocus(window());
-
-  // The progress screen's own controls join here; until then the first
-  // screen stays while the installation runs.
+  SwitchToProgressMode();
 
   if (const int pending = pending_failure_.load()) {
     OnInstallFailed(pending);
@@ -396,8 +400,108 @@ void MainWindow::LayoutProgressDialog() {
   if (elevation_mode_ == 0 && ElevatedRestartDeclined()) {
     LOG(INFO, "LayoutProgressDialog") << "Declined running the installer as admin";
   }
+  LayoutProgressControls();
+  ::SetFocus(progress_bar_->window());
   if (installer_) installer_->StartInstallation();
   progress_mode_ = true;
+  // The download runs behind the first screen: the bar starts where it
+  // has got to, not at 0 until the next report.
+  if (last_percent_) OnProgressPercent(last_percent_);
+}
+
+void MainWindow::SwitchToProgressMode() {
+  const HWND window = this->window();
+  if (SUCCEEDED(::CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_ALL, IID_ITaskbarList3,
+                                   reinterpret_cast<void**>(&taskbar_)))) {
+    taskbar_->SetProgressState(window, TBPF_NORMAL);
+    taskbar_->SetProgressValue(window, 0, 100);
+  } else {
+    taskbar_ = nullptr;
+  }
+  built_in_slide_ = ComposeBuiltInSlide(*theme_, font(5), font(6), font(1),
+                                        theme_->SlidePictureDivisor());
+  if (quick_start_) {
+    quick_start_note_visible_ = true;
+    CreateNoteControls(window, ScaleRect(layout_->QuickStartNoteRect()), String(430), font(7),
+                       LineHeight(font(3)), true, IDC_QUICK_START_NOTE, IDC_QUICK_START_LINK);
+  }
+
+  progress_bar_ = std::make_unique<ImageProgressBar>(::GetDlgItem(window, IDC_PROGRESS_BAR));
+  progress_bar_->accessible().SetAccessibleInfo(ROLE_SYSTEM_PROGRESSBAR, std::wstring(),
+                                                std::wstring());
+  const ImageIds filled = theme_->ProgressFilledImages();
+  const ImageIds empty = theme_->ProgressEmptyImages();
+  progress_bar_->SetImages(filled.normal, filled.high_resolution, empty.normal,
+                           empty.high_resolution, &built_in_slide_);
+  PlaceControl(progress_bar_->window(), ScaleRect(layout_->ProgressBarRect()), SWP_NOREDRAW);
+  PlaceControl(::GetDlgItem(window, IDC_PERCENT_LABEL), ScaleRect(layout_->PercentLabelRect()),
+               SWP_NOREDRAW);
+
+  const HWND close = ::GetDlgItem(window, IDC_PROGRESS_CLOSE_BUTTON);
+  if (close) {
+    ::SetWindowLongPtrW(close, GWL_STYLE, ::GetWindowLongPtrW(close, GWL_STYLE) | WS_VISIBLE);
+    progress_close_button_ = std::make_unique<ImageButton>(IDR_PROGRESS_CLOSE_BUTTON, 0, kBlack,
+                                                           nullptr, close, background_image_, 0, 0);
+    progress_close_button_->accessible().SetAccessibleInfo(ROLE_SYSTEM_PUSHBUTTON, String(408),
+                                                           std::wstring());
+  }
+  if (quick_start_) {
+    quick_start_link_ =
+        std::make_unique<LinkLabel>(::GetDlgItem(window, IDC_QUICK_START_LINK), kBlack,
+                                    theme_->TitleAlpha(), font(8), background_image_);
+    quick_start_link_->accessible().SetAccessibleInfo(
+        ROLE_SYSTEM_LINK, RemoveParentheses(String(430)), std::wstring());
+  }
+  StartSlides();
+}
+
+void MainWindow::LayoutProgressControls() {
+  const HWND window = this->window();
+  // The objects go before their windows, so that none outlives its window.
+  install_button_.reset();
+  close_button_.reset();
+  default_check_box_.reset();
+  statistics_check_box_.reset();
+  mirra_check_box_.reset();
+  privacy_link_.reset();
+  licence_link_.reset();
+  for (int id : {IDC_INSTALL_BUTTON, IDC_CLOSE_BUTTON, IDC_TITLE, IDC_LICENCE_LINK,
+                 IDC_DEFAULT_CHECK_BOX, IDC_STATISTICS_CHECK_BOX, IDC_MIRRA_CHECK_BOX,
+                 IDC_PRIVACY_LINK, IDC_LICENCE_NOTE}) {
+    DestroyControls(window, id);
+  }
+
+  if (ParamsOrEmpty(distrib_params_).IsParamOne("cancel") && progress_close_button_) {
+    const RECT close_rect = ScaleRect(layout_->CloseButtonRect());
+    const SIZE close_size = progress_close_button_->Size();
+    PlaceControl(progress_close_button_->window(),
+                 RECT{close_rect.left, close_rect.top, close_rect.left + close_size.cx,
+                      close_rect.top + close_size.cy});
+  } else {
+    RemoveCancelButton();
+  }
+
+  ::ShowWindow(progress_bar_->window(), SW_SHOWNA);
+  progress_bar_->SetRange(0, 100);
+  progress_bar_->SetPosition(0);
+  const ImageIds logo = theme_->ProgressScreenLogoImages();
+  logo_image_.LoadScaled(logo.normal, logo.high_resolution);
+  ::SetTimer(window, kProgressTimer, kProgressTimerPeriodMs, nullptr);
+}
+
+void MainWindow::StartSlides() {
+  // The slide downloader joins here.
+}
+
+void MainWindow::OnProgressTimer() {
+  if (!slideshow_) return;
+  if (quick_start_note_visible_ && slideshow_->HasMovedOn()) {
+    quick_start_link_.reset();
+    DestroyControls(window(), IDC_QUICK_START_NOTE);
+    DestroyControls(window(), IDC_QUICK_START_LINK);
+    quick_start_note_visible_ = false;
+  }
+  if (slideshow_->Advance()) ::InvalidateRect(window(), nullptr, FALSE);
 }
 
 void MainWindow::OnPaint() {
@@ -408,8 +512,12 @@ void MainWindow::OnPaint() {
   PaintBuffered(dc, client, [this](HDC target, const RECT& rect) {
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
-    background_image_.DrawImage(target, rect.left, rect.top, width, height, rect.left, rect.top,
-                                width, height);
+    if (progress_mode_) {
+      if (slideshow_) slideshow_->Draw(target, rect);
+    } else {
+      background_image_.DrawImage(target, rect.left, rect.top, width, height, rect.left,
+                                  rect.top, width, height);
+    }
     const RECT logo = ScaleRect(layout_->LogoRect());
     logo_image_.DrawImage(target, logo.left, logo.top, logo.right - logo.left,
                           logo.bottom - logo.top, 0, 0, logo_image_.Width(), logo_image_.Height());
@@ -584,6 +692,10 @@ void MainWindow::OnHigherVersionExists() {
 }
 
 void MainWindow::OnProgressPercent(int percent) {
+  if (!progress_mode_) {
+    last_percent_ = percent;
+    return;
+  }
   if (!progress_mode_ || !progress_bar_ || percent == progress_bar_->Position()) return;
   progress_bar_->SetPosition(percent);
   SetItemText(IDC_PERCENT_LABEL, std::to_wstring(percent) + L"%");

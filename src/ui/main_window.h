@@ -25,6 +25,7 @@ class ImageCheckBox;
 class ImageProgressBar;
 class Installer;
 class LinkLabel;
+class Slideshow;
 
 // Private messages of the window. The installer thread never touches the
 // window directly: it posts these, and the window's own thread acts.
@@ -71,6 +72,10 @@ class MainWindow : public SubclassedWindow, public InstallerObserver {
   void CreateCustomControls();
   void LayoutFirstScreen();
   void LayoutProgressDialog();
+  void SwitchToProgressMode();
+  void LayoutProgressControls();
+  void StartSlides();
+  void OnProgressTimer();
   void OnPaint();
   bool OnDrawItem(const DRAWITEMSTRUCT& item);
   LRESULT OnCustomDraw(const NMCUSTOMDRAW& draw);
@@ -125,6 +130,9 @@ class MainWindow : public SubclassedWindow, public InstallerObserver {
   std::atomic<bool> install_clicked_{false};
   bool quick_start_note_visible_ = false;
   ResourceBitmap built_in_slide_;
+  std::unique_ptr<Slideshow> slideshow_;
+  // The percent reported before the progress screen showed.
+  int last_percent_ = 0;
   HWND shadow_ = nullptr;
   std::shared_ptr<const MainWindowLayout> layout_;
   std::unique_ptr<MainWindowTheme> theme_;

@@ -4,6 +4,7 @@ One isolated Wine prefix per test session (copied from a cached template),
 a persistent wineserver so that each start is quick, a virtual display,
 and per-test reset of the temporary folder and the browser's registry key.
 """
+import json
 import os
 import pwd
 import re
@@ -15,8 +16,10 @@ import tempfile
 import threading
 import time
 from pathlib import Path
+from urllib.parse import unquote
 
 import pytest
+from PIL import Image, ImageStat
 
 ROOT = Path(__file__).resolve().parents[2]
 BUILD = Path(os.environ.get("LITE_BUILD_DIR", ROOT / "build"))
@@ -378,3 +381,99 @@ def parse_log(text):
             pending = ""
     assert pending == "", f"malformed log text: {pending!r}"
     return records
+
+
+ARTEFACTS = BUILD / "test-artefacts" / "window"
+RECORD = "C:\\users\\root\\Temp\\setup_record.json"
+
+
+class WindowRun(WindowProcess):
+    """One run of the installer with its window, driven as a user would."""
+
+    def __init__(self, wine, installer, *args):
+        super().__init__(wine, installer, *args, env={"LITE_TEST_SETUP_RECORD": RECORD})
+
+    def dump(self):
+        window = json.loads(self.probe("dump", f"--timeout={int(60000 * TIME_SCALE)}").stdout)
+        window["by_id"] = {}
+        for control in window["controls"]:
+            window["by_id"].setdefault(control["id"], []).append(control)
+        return window
+
+    def click(self, control_id):
+        self.probe("click", f"--id={control_id}")
+
+    def keys(self, *keys):
+        self.probe("keys", *keys)
+
+    def post(self, message, wparam=0):
+        self.probe("post", f"--message={message}", f"--wparam={wparam}")
+
+    def capture(self, name):
+        """The window's pixels, once painted; saved as a PNG artefact."""
+        ARTEFACTS.mkdir(parents=True, exist_ok=True)
+        bmp = Path(tempfile.mkdtemp()) / "window.bmp"
+        for _ in range(20):
+            self.probe("capture", f"--out={Wine.windows_path(bmp)}")
+            image = Image.open(bmp).convert("RGB")
+            if ImageStat.Stat(image.convert("L")).stddev[0] > 10:
+                break
+            time.sleep(0.25)
+        image.save(ARTEFACTS / f"{name}.png")
+        return image
+
+    def wait(self, timeout=120):
+        """The installer's exit code, from the launcher."""
+        self.process.wait(timeout=timeout * TIME_SCALE)
+        match = re.search(r"^exit_code=(-?\d+)", self.output_text(), re.M)
+        assert match, "the launcher reported no exit code"
+        return int(match.group(1))
+
+    def close(self):
+        if self.process.poll() is None:
+            self.post(WM_SYSCOMMAND, SC_CLOSE)
+            return self.wait()
+        return None
+
+
+@pytest.fixture
+def window_run(wine, installer, installable_setup):
+    installable_setup.state.reset()
+    runs = []
+
+    def start(*args):
+        run = WindowRun(wine, installer, *args)
+        runs.append(run)
+        return run
+    yield start
+    installable_setup.setup_faults = ""
+    for run in runs:
+        # A failed test may leave the window open: close it as a user
+        # would, so that the next run is no second instance.
+        if run.process.poll() is None:
+            run.probe("post", f"--message={WM_SYSCOMMAND}", f"--wparam={SC_CLOSE}", check=False)
+            try:
+                run.process.wait(timeout=60 * TIME_SCALE)
+            except subprocess.TimeoutExpired:
+                run.process.kill()
+                run.process.wait()
+
+
+def setup_record(wine):
+    path = wine.temp / "setup_record.json"
+    return json.loads(path.read_text()) if path.exists() else None
+
+
+def dialog_events(services):
+    """The statistics events received, each as a dict of key to value."""
+    events = []
+    for request in services.state.snapshot():
+        match = re.match(r"^/installstats/send/.*/vars=(.*)/\*$", request["path"])
+        if match:
+            pairs = [p.split("=", 1) for p in match.group(1).split(",")]
+            events.append({unquote(k[1:]): unquote(v) for k, v in pairs})
+    return events
+
+
+def log_messages(wine):
+    return [record[2] for record in parse_log(wine.log_text())]
