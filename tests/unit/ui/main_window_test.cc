@@ -76,6 +76,9 @@ const WindowScript::Step kClickInstall = [](MainWindow&, HWND h) { Command(h, ID
 const WindowScript::Step kSystemClose = [](MainWindow&, HWND h) {
   ::PostMessageW(h, WM_SYSCOMMAND, SC_CLOSE, 0);
 };
+const WindowScript::Step kSetupCloses = [](MainWindow&, HWND h) {
+  PostRegistered(h, L"zelmar.lite.close_window");
+};
 
 TEST(MainWindowTest, HowTheWindowEnds) {
   using Step = WindowScript::Step;
@@ -84,9 +87,6 @@ TEST(MainWindowTest, HowTheWindowEnds) {
   const Step no_dialog_failure = [](MainWindow& w, HWND) { w.OnInstallFailed(0); };
   const Step escape = [](MainWindow&, HWND h) { Command(h, IDCANCEL); };
   const Step close_button = [](MainWindow&, HWND h) { Command(h, IDC_CLOSE_BUTTON); };
-  const Step setup_closes = [](MainWindow&, HWND h) {
-    PostRegistered(h, L"zelmar.lite.close_window");
-  };
   const Step newer_version = [](MainWindow&, HWND h) {
     PostRegistered(h, L"zelmar.higher_version_exist");
   };
@@ -112,11 +112,11 @@ TEST(MainWindowTest, HowTheWindowEnds) {
       {"failure after Install", {}, {kClickInstall, failed}, 1, {true, false}},
       {"failure without a dialog", {}, {kClickInstall, no_dialog_failure}, 1, {true, false}},
       {"setup progress keeps the window", {}, {setup_progress, kSystemClose}, 2, {true, false}},
-      {"setup closes the window", {}, {setup_closes}, 1, {false}},
+      {"setup closes the window", {}, {kSetupCloses}, 1, {false}},
       {"newer version", {}, {newer_version}, 1, {false}},
       // Quick start never counts as a click: only the setup or the user end it.
       {"quick start ignores the flow's reports", quick_start, {finished, failed, kClickInstall,
-       finished, setup_closes}, 1, {true, true, true, true, false}},
+       finished, kSetupCloses}, 1, {true, true, true, true, false}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -124,6 +124,73 @@ TEST(MainWindowTest, HowTheWindowEnds) {
     std::vector<bool> open_after;
     EXPECT_EQ(script.Run(c.steps, &open_after), c.result);
     EXPECT_EQ(open_after, c.open_after);
+  }
+}
+
+std::wstring ControlText(HWND window, int id) {
+  wchar_t text[64] = {};
+  ::GetDlgItemTextW(window, id, text, 64);
+  return text;
+}
+
+// What the progress screen shows after each report, read from the percent
+// label (a report that changes nothing leaves a marker text in place).
+TEST(MainWindowTest, ProgressScreenShowsEachNewPercentOnce) {
+  using Step = WindowScript::Step;
+  std::vector<std::wstring> labels;
+  const auto report = [&labels](int percent) -> Step {
+    return [&labels, percent](MainWindow& w, HWND h) {
+      ::SetDlgItemTextW(h, IDC_PERCENT_LABEL, L"marker");
+      w.SetProgressPercent(percent);
+      ::Sleep(100);
+      labels.push_back(ControlText(h, IDC_PERCENT_LABEL));
+    };
+  };
+  const Step stage = [&labels](MainWindow&, HWND h) {
+    PostRegistered(h, L"zelmar.lite.set_install_progress", 7);
+    ::Sleep(100);
+    labels.push_back(ControlText(h, IDC_PERCENT_LABEL));
+  };
+  WindowScript script;
+  std::vector<bool> open_after;
+  // 12 % before the switch is where the bar starts; 30 twice changes the
+  // label once; stage 7 is 79 %.
+  EXPECT_EQ(script.Run({report(12), kClickInstall, report(30), report(30), stage, kSetupCloses},
+                       &open_after),
+            1);
+  EXPECT_EQ(labels, (std::vector<std::wstring>{L"marker", L"30%", L"marker", L"79%"}));
+}
+
+// The progress screen's own close button shows only where the
+// distribution lets the user cancel, at the first screen's close button.
+TEST(MainWindowTest, ProgressScreenCloseButtonFollowsTheCancelParameter) {
+  for (const char* cancel : std::vector<const char*>{"1", "0", nullptr}) {
+    SCOPED_TRACE(cancel ? cancel : "absent");
+    DistribParamsMap params;
+    if (cancel) params["cancel"] = cancel;
+    WindowScript script(params);
+    std::vector<bool> open_after;
+    bool visible = false;
+    RECT close = {};
+    bool first_screen_gone = false;
+    const WindowScript::Step look = [&](MainWindow&, HWND h) {
+      const HWND button = ::GetDlgItem(h, IDC_PROGRESS_CLOSE_BUTTON);
+      visible = button && ::IsWindowVisible(button);
+      if (button) {
+        ::GetWindowRect(button, &close);
+        ::MapWindowPoints(nullptr, h, reinterpret_cast<POINT*>(&close), 2);
+      }
+      first_screen_gone = !::GetDlgItem(h, IDC_INSTALL_BUTTON) && !::GetDlgItem(h, IDC_TITLE) &&
+                          !::GetDlgItem(h, IDC_STATISTICS_CHECK_BOX) &&
+                          ::IsWindowVisible(::GetDlgItem(h, IDC_PROGRESS_BAR));
+    };
+    EXPECT_EQ(script.Run({kClickInstall, look, kSetupCloses}, &open_after), 1);
+    EXPECT_TRUE(first_screen_gone);
+    EXPECT_EQ(visible, cancel && std::string(cancel) == "1");
+    if (visible) {
+      EXPECT_EQ(close.left, 700);
+      EXPECT_EQ(close.top, 16);
+    }
   }
 }
 
