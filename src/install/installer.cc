@@ -184,8 +184,11 @@ bool Installer::Download(const std::wstring& url, DownloadSink* sink, std::strin
                          std::wstring* redirect_url) {
   LOG(INFO, "Download") << "Attempt to download module: " << WideToUTF8(url);
   sink->Reset();
-  return DownloadWithProgress(url, sink, error_stage, redirect_url, nullptr, stop_event_.get(),
-                              nullptr, nullptr);
+  // Not cancelled by the stop event: the report of a run the user left
+  // says so, and would otherwise never be sent. Its own time-outs bound it
+  // within the window's wait for this thread.
+  return DownloadWithProgress(url, sink, error_stage, redirect_url, nullptr, nullptr, nullptr,
+                              nullptr);
 }
 
 void Installer::Install() {

@@ -16,7 +16,7 @@ import tempfile
 import threading
 import time
 from pathlib import Path
-from urllib.parse import unquote
+from urllib.parse import parse_qs, unquote, urlsplit
 
 import pytest
 from PIL import Image, ImageStat
@@ -477,3 +477,9 @@ def dialog_events(services):
 
 def log_messages(wine):
     return [record[2] for record in parse_log(wine.log_text())]
+
+
+def report_requests(services):
+    """The installation reports received, each as its parsed query."""
+    return [parse_qs(urlsplit(r["path"]).query) for r in services.state.snapshot()
+            if r["path"].startswith("/get/browser/install")]

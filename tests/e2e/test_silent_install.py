@@ -6,11 +6,11 @@ import re
 import shutil
 import subprocess
 import time
-from urllib.parse import parse_qs, unquote, urlsplit
+from urllib.parse import unquote
 
 import pytest
 
-from conftest import BROWSER_VALUES_KEY, BUILD, parse_log
+from conftest import BROWSER_VALUES_KEY, BUILD, parse_log, report_requests
 
 SIGNED_SETUP = BUILD / "signed-modules" / "test_setup.exe"
 UNSIGNED_SETUP = BUILD / "tests" / "fixtures" / "test_setup.exe"
@@ -71,11 +71,6 @@ def statistics_events(services):
 def event_names(events):
     return [e["action"] + (":" + e["stage"] if "stage" in e else "") +
             (":" + e["status"] if "status" in e else "") for e in events]
-
-
-def report_requests(services):
-    return [parse_qs(urlsplit(r["path"]).query) for r in services.state.snapshot()
-            if r["path"].startswith("/get/browser/install")]
 
 
 def setup_switches(record):

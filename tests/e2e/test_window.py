@@ -12,7 +12,7 @@ import pytest
 from PIL import Image, ImageChops, ImageStat
 
 from conftest import (ROOT, SC_CLOSE, TIME_SCALE, WINDOW_TITLE, WM_SYSCOMMAND, dialog_events,
-                      log_messages, setup_record)
+                      log_messages, report_requests, setup_record)
 
 IMAGES = ROOT / "resources" / "images"
 STATISTICS_TEXT = "I want to help improve Zelmar services by sending browser usage statistics to Zelmar"
@@ -198,6 +198,10 @@ def test_leaving_the_first_screen_cancels(window_run, wine, installable_setup, h
     assert "Installer exit with code: 500" in messages
     cancels = [e for e in dialog_events(installable_setup) if e.get("clicked_button") == "cancel"]
     assert len(cancels) == (1 if how == "close button" else 0)
+    # The run's report is sent although the user stopped the run; only the
+    # close button counts as a cancellation.
+    reports = report_requests(installable_setup)
+    assert [r["result"] for r in reports] == [["cancelled" if how == "close button" else "failed"]]
 
 
 def test_escape_reports_cancel_and_keeps_the_window(window_run, installable_setup):

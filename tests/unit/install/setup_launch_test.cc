@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/file_util.h"
@@ -230,15 +231,33 @@ TEST(RunModuleAndWaitTest, TestSetupTalksToTheInstallerWindow) {
   ASSERT_TRUE(RunModuleAndWait(nullptr, command_line, &exit_code, nullptr));
   EXPECT_EQ(exit_code, 0);
 
-  std::vector<UINT> received;
+  // A real setup's run by default: its stages, the import, then closing.
+  std::vector<std::pair<UINT, WPARAM>> received;
   MSG message;
-  while (::PeekMessageW(&message, window, 0, 0, PM_REMOVE)) received.push_back(message.message);
-  std::vector<UINT> expected;
-  for (const wchar_t* name : {L"zelmar.lite.set_install_progress", L"zelmar.lite.set_import_progress",
-                              L"zelmar.higher_version_exist", L"zelmar.lite.close_window"}) {
-    expected.push_back(::RegisterWindowMessageW(name));
+  while (::PeekMessageW(&message, window, 0, 0, PM_REMOVE)) {
+    received.emplace_back(message.message, message.wParam);
   }
-  EXPECT_EQ(received, expected);
+  const UINT install = ::RegisterWindowMessageW(L"zelmar.lite.set_install_progress");
+  const UINT import = ::RegisterWindowMessageW(L"zelmar.lite.set_import_progress");
+  const UINT close = ::RegisterWindowMessageW(L"zelmar.lite.close_window");
+  EXPECT_EQ(received, (std::vector<std::pair<UINT, WPARAM>>{
+                          {install, 5}, {install, 7}, {import, 0}, {import, 50}, {import, 100},
+                          {close, 0}}));
+
+  // Or what the test asks for; unknown items are skipped.
+  ASSERT_TRUE(RunModuleAndWait(nullptr, L"\"" + TestSetupPath() +
+                                            L"\" --test-setup-pv=none"
+                                            L" --test-setup-messages=higher,bogus,import:30"
+                                            L" --progress-window=" +
+                                            std::to_wstring(reinterpret_cast<uintptr_t>(window)),
+                               &exit_code, nullptr));
+  received.clear();
+  while (::PeekMessageW(&message, window, 0, 0, PM_REMOVE)) {
+    received.emplace_back(message.message, message.wParam);
+  }
+  EXPECT_EQ(received, (std::vector<std::pair<UINT, WPARAM>>{
+                          {::RegisterWindowMessageW(L"zelmar.higher_version_exist"), 0},
+                          {import, 30}}));
   ::DestroyWindow(window);
 
   // The window appears shortly after the setup exits, from its own process.
