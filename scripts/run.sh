@@ -2,7 +2,8 @@
 # Sets everything up (see setup.sh), starts the local demo services and
 # runs a silent installation under Wine against them: the loopback CDN
 # serves the signed test setup program as the browser's setup archive, and
-# the statistics and report services record what the installer sends.
+# the statistics and report services record what the installer sends; the
+# slide server serves five drawn slides for the progress screen.
 # Arguments replace the default "--silent", e.g.: bash scripts/run.sh --silent --test-setup-exit-code=3
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -24,14 +25,16 @@ lite_start_display
 lite_wine_prepare
 
 REQUESTS="$BUILD_DIR/demo-requests.json"
+# Five drawn slides in every slide folder, for the progress screen.
 /usr/bin/python3 "$ROOT/tests/services/server.py" --port "$PORT" \
-  --setup-archive "$BUILD_DIR/signed-modules/test_setup.exe" &
+  --setup-archive "$BUILD_DIR/signed-modules/test_setup.exe" --slides 5 &
 SERVICES_PID=$!
 trap 'kill "$SERVICES_PID" 2>/dev/null || true; lite_stop_display' EXIT
 fetch() {
   /usr/bin/python3 -c 'import sys, urllib.request; sys.stdout.write(urllib.request.urlopen(sys.argv[1], timeout=5).read().decode())' "$1"
 }
-for _ in $(seq 100); do
+# Drawing the slides takes the services a few seconds before they answer.
+for _ in $(seq 300); do
   fetch "http://127.0.0.1:$PORT/health" >/dev/null 2>&1 && break
   sleep 0.1
 done

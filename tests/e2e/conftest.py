@@ -351,6 +351,31 @@ def installable_setup(services, trusted_test_root):
     yield services
 
 
+# Bytes that begin like a JPEG and decode as nothing.
+CORRUPT_SLIDE = b"\xff\xd8\xff\xe0" + b"not a picture " * 64
+
+
+@pytest.fixture
+def slide_set(services):
+    """Chooses the slides that every slide folder of the services serves
+    during one test: slide_set(count, corrupt=None, faults=None) serves the
+    slides 02 to count + 1 (drawn by tests/services/slide_art.py), the one
+    numbered |corrupt| as bytes that decode as nothing, with |faults| (file
+    name to CDN fault query, e.g. {"03.jpg": "status=500&first=2"}). It
+    returns the server's slide state, whose requests() lists the slide
+    paths asked for. No slides are served outside such a test."""
+    from services.slide_art import file_name, slide_jpeg
+
+    def choose(count, corrupt=None, faults=None):
+        files = {file_name(n): CORRUPT_SLIDE if n == corrupt else slide_jpeg(n)
+                 for n in range(2, count + 2)}
+        services.slides.put_set(files, faults)
+        return services.slides
+
+    yield choose
+    services.slides.put_set({})
+
+
 def run_wine_probe(probe, *args, timeout=120):
     """Runs a fixture probe in the unit tests' prefix (LITE_WINEPREFIX)
     through scripts/wine_run.sh; its stdout without carriage returns, once

@@ -58,6 +58,16 @@ class CdnState:
         with self.lock:
             self.files[name] = bytes(data)
 
+    def forget_hits(self, path_prefix):
+        """Starts the "first=" counts of the paths under |path_prefix| again."""
+        with self.lock:
+            for key in [k for k in self.hits if k.startswith(path_prefix)]:
+                del self.hits[key]
+
+    def remove(self, name):
+        with self.lock:
+            self.files.pop(name, None)
+
     def get(self, name):
         with self.lock:
             if name in self.files:

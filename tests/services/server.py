@@ -16,11 +16,13 @@ try:
     from services.cdn import CdnState, handle_cdn
     from services.seeds import SeedsState, handle_seeds
     from services.setup_archive import handle_setup_archive
+    from services.slides import SlidesState, handle_slides
     from services.stats import StatsState, handle_stats
 except ImportError:  # run as a script from this folder
     from cdn import CdnState, handle_cdn
     from seeds import SeedsState, handle_seeds
     from setup_archive import handle_setup_archive
+    from slides import SlidesState, handle_slides
     from stats import StatsState, handle_stats
 
 
@@ -79,7 +81,8 @@ class ServiceHandler(BaseHTTPRequestHandler):
         if self.path == "/health":
             return self._send(200, b"ok")
         if (handle_cdn(self, body) or handle_seeds(self, body) or handle_stats(self, body)
-                or handle_setup_archive(self, body, handle_cdn)):
+                or handle_setup_archive(self, body, handle_cdn)
+                or handle_slides(self, body, handle_cdn)):
             return None
         return self._send(404, b"not found")
 
@@ -98,6 +101,7 @@ def make_server(host, port, verbose=False, cdn_root=None, tls_cert=None, tls_key
     server.state = ServiceState()
     server.cdn = CdnState(cdn_root)
     server.seeds = SeedsState()
+    server.slides = SlidesState(server.cdn)
     server.stats = StatsState()
     server.verbose = verbose
     return server
@@ -111,11 +115,17 @@ def main():
     parser.add_argument("--tls-cert", help="serve HTTPS with this certificate (PEM)")
     parser.add_argument("--tls-key", help="the certificate's key (PEM)")
     parser.add_argument("--setup-archive", help="the file served as every brand's setup archive")
+    parser.add_argument("--slides", type=int, default=0,
+                        help="serve this many generated slides (02.jpg, ...) in every slide folder")
     args = parser.parse_args()
     server = make_server(args.host, args.port, args.verbose, tls_cert=args.tls_cert, tls_key=args.tls_key)
     if args.setup_archive:
         with open(args.setup_archive, "rb") as archive:
             server.cdn.put("setup.arc", archive.read())
+    if args.slides:
+        # Drawn only when asked for: it needs Pillow.
+        from slide_art import file_name, slide_jpeg
+        server.slides.put_set({file_name(n): slide_jpeg(n) for n in range(2, args.slides + 2)})
     scheme = "https" if args.tls_cert else "http"
     print(f"serving on {scheme}://{args.host}:{server.server_address[1]}", flush=True)
     try:
