@@ -25,6 +25,8 @@
 #include "ui/resource_ids.h"
 #include "ui/resource_strings.h"
 #include "ui/scale_factor.h"
+#include "ui/slide_downloader.h"
+#include "ui/slide_folder_url.h"
 #include "ui/slideshow.h"
 #include "ui/text_metrics.h"
 #include "ui/window_icons.h"
@@ -98,6 +100,7 @@ MainWindow::~MainWindow() {
   background_image_ = ResourceBitmap();
   logo_image_ = ResourceBitmap();
   slideshow_.reset();
+  slides_.reset();
   built_in_slide_ = ResourceBitmap();
   default_check_box_.reset();
   statistics_check_box_.reset();
@@ -262,7 +265,9 @@ BOOL MainWindow::OnInitDialog() {
   }
 
   InstallKeyboardHook();
-  return TRUE;
+  // Quick start has put the focus on the progress bar; the dialog manager
+  // would move it to the first tab stop, the note's link.
+  return quick_start_ ? FALSE : TRUE;
 }
 
 void MainWindow::AllowRegisteredMessages() {
@@ -446,9 +451,11 @@ void MainWindow::SwitchToProgressMode() {
                                                            std::wstring());
   }
   if (quick_start_) {
+    // Over the built-in slide, which is what lies under the note for as
+    // long as it shows (it goes when the slide changes).
     quick_start_link_ =
         std::make_unique<LinkLabel>(::GetDlgItem(window, IDC_QUICK_START_LINK), kBlack,
-                                    theme_->TitleAlpha(), font(8), background_image_);
+                                    theme_->TitleAlpha(), font(8), built_in_slide_);
     quick_start_link_->accessible().SetAccessibleInfo(
         ROLE_SYSTEM_LINK, RemoveParentheses(String(430)), std::wstring());
   }
@@ -490,7 +497,11 @@ void MainWindow::LayoutProgressControls() {
 }
 
 void MainWindow::StartSlides() {
-  // The slide downloader joins here.
+  const std::string folder =
+      brand_info_ ? GetSlideFolderUrl(*brand_info_, ParamsOrEmpty(distrib_params_)) : std::string();
+  slides_ = std::make_unique<SlideDownloader>(built_in_slide_, UTF8ToWide(folder));
+  slideshow_ = std::make_unique<Slideshow>(slides_.get(), SIZE{Scale(728), Scale(400)},
+                                           theme_->Brush(), 1);
 }
 
 void MainWindow::OnProgressTimer() {
@@ -555,7 +566,11 @@ bool MainWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
       if (quick_start_link_) quick_start_link_->OnDrawItem(item);
       return true;
     case IDC_QUICK_START_NOTE: {
+      // Children are not composited over the parent everywhere: the
+      // slide's pixels go under the text first.
+      DrawParentBackground(item.hDC, item.hwndItem, built_in_slide_, item.rcItem);
       const HGDIOBJ previous = ::SelectObject(item.hDC, font(7));
+      ::SetBkMode(item.hDC, TRANSPARENT);
       ::SetTextColor(item.hDC, kBlack);
       RECT rect = item.rcItem;
       const std::wstring text = WindowText(item.hwndItem);

@@ -25,6 +25,7 @@ class ImageCheckBox;
 class ImageProgressBar;
 class Installer;
 class LinkLabel;
+class SlideDownloader;
 class Slideshow;
 
 // Private messages of the window. The installer thread never touches the
@@ -130,6 +131,7 @@ class MainWindow : public SubclassedWindow, public InstallerObserver {
   std::atomic<bool> install_clicked_{false};
   bool quick_start_note_visible_ = false;
   ResourceBitmap built_in_slide_;
+  std::unique_ptr<SlideDownloader> slides_;
   std::unique_ptr<Slideshow> slideshow_;
   // The percent reported before the progress screen showed.
   int last_percent_ = 0;

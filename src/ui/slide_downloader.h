@@ -12,6 +12,7 @@
 #include "base/scoped_handle.h"
 #include "ui/resource_bitmap.h"
 #include "ui/slide_fetcher.h"
+#include "ui/slide_source.h"
 
 namespace lite {
 
@@ -19,7 +20,7 @@ namespace lite {
 // slides "x2/02.jpg", "x2/03.jpg", ... of the slide folder, fetched one
 // after another on a thread of its own until ten in a row fail. The list
 // only grows; the window reads it while the thread appends.
-class SlideDownloader {
+class SlideDownloader : public SlideSource {
  public:
   static constexpr int kMaxFailuresInARow = 10;
   // Server slides are numbered with two digits.
@@ -33,10 +34,10 @@ class SlideDownloader {
   SlideDownloader& operator=(const SlideDownloader&) = delete;
   // Stops a fetch in progress after its current chunk and waits for the
   // thread.
-  ~SlideDownloader();
+  ~SlideDownloader() override;
 
   // A copy of slide |index| modulo the count; empty when there is none.
-  ResourceBitmap ImageAt(size_t index) const;
+  ResourceBitmap ImageAt(size_t index) const override;
   size_t Count() const;
   // False once the thread has given up (or is being stopped).
   bool running() const { return running_.load(); }

@@ -1,13 +1,16 @@
 """The progress screen as a person sees it: the bar, its percent label, its
 accessible value and the slides, from the Install click to the setup's
 last message, with the real installer under Wine and Xvfb."""
+import io
 import tempfile
 import time
 from pathlib import Path
 
 import pytest
+from PIL import Image, ImageChops, ImageStat
 
 from conftest import TIME_SCALE, Wine, log_messages, setup_record
+from services.slide_art import slide_jpeg
 
 FIRST_SCREEN_CONTROLS = (1, 107, 109, 110, 111, 113, 118, 122, 123)
 
@@ -104,3 +107,82 @@ def test_bar_follows_the_download_and_the_setup(window_run, wine, installable_se
                  "--> Installer > MainWindow::OnCloseWindow",
                  "Installer exit with code: 3"):
         assert line in messages
+
+
+def wait_for_requests(slides, count, timeout=60):
+    """The slide paths asked for, once |count| arrived and no more follow."""
+    deadline = time.monotonic() + timeout * TIME_SCALE
+    asked = slides.requests()
+    while time.monotonic() < deadline and len(asked) < count:
+        time.sleep(0.2)
+        asked = slides.requests()
+    time.sleep(2 * TIME_SCALE)  # nothing more is to come
+    return [path.rsplit("/x2/", 1)[-1] for path in slides.requests()]
+
+
+@pytest.mark.parametrize("count, expected", [
+    # 02 to 09 zero-padded, then plain numbers; ten failures in a row end it.
+    (9, [f"{n:02d}.jpg" for n in range(2, 11)] + ["11.jpg"] * 10),
+    (0, ["02.jpg"] * 10),
+], ids=["nine slides", "no slides"])
+def test_slides_are_fetched_in_order_until_ten_failures(window_run, slide_set, count, expected):
+    slides = slide_set(count)
+    steps = SetupSteps()
+    run = window_run(*steps.args("close"))
+    run.dump()
+    assert slides.requests() == [], "slides are fetched before the progress screen"
+    run.click(1)
+    assert wait_for_requests(slides, len(expected)) == expected
+    assert all("/browser/installer/2022/x2/" in path for path in slides.requests())
+    steps.release()
+    assert run.wait() == 0
+
+
+def test_corrupt_slide_is_logged_and_never_shown(window_run, wine, slide_set):
+    slides = slide_set(3, corrupt=3)
+    steps = SetupSteps()
+    run = window_run(*steps.args("close"))
+    run.click(1)
+    assert wait_for_requests(slides, 11) == ["02.jpg"] + ["03.jpg"] * 10
+    steps.release()
+    assert run.wait() == 0
+    failures = [m for m in log_messages(wine)
+                if m.startswith("Failed to load a background slide bitmap from data downloaded from ")]
+    assert len(failures) == 10 and all(m.split(" from ")[-1].split(" - ")[0].endswith("/x2/03.jpg")
+                                       for m in failures), failures
+
+
+def difference(image, expected, box):
+    """Mean absolute difference (0..255) of two images inside |box|."""
+    return sum(ImageStat.Stat(ImageChops.difference(image.crop(box), expected.crop(box))).mean) / 3
+
+
+def test_quick_start_shows_the_built_in_slide_then_the_downloaded_ones(window_run, slide_set):
+    slide_set(2)
+    steps = SetupSteps()
+    run = window_run("--distr-info-params=first=1&def=1&stat=1", *steps.args("close"))
+    started = time.monotonic()
+    window = run.dump()
+    # Quick start: the progress screen at once, with the licence note.
+    assert 1 not in window["by_id"] and window["by_id"][115][0]["visible"]
+    note = window["by_id"][1013] + window["by_id"][1014]
+    assert all(c["visible"] for c in note)
+    assert "".join(c["text"] for c in sorted(note, key=lambda c: c["rect"][0])).startswith("By using")
+    assert window["by_id"][1014][0]["accessible"]["role"] == 30  # a link
+    built_in = run.capture("slide_built_in")
+
+    # A slide keeps its logical size (the server's are double resolution)
+    # on the whole window below the bar.
+    below_bar = (0, 130, 728, 400)
+    for number in (2, 3):
+        time.sleep(max(0, started + (number - 1) * 10 + 2 - time.monotonic()))
+        shown = run.capture(f"slide_{number:02d}")
+        expected = Image.open(io.BytesIO(slide_jpeg(number))).convert("RGB").resize((728, 400))
+        assert difference(shown, expected, below_bar) < 12, f"slide {number:02d} is not shown"
+        assert difference(shown, built_in, below_bar) > 20
+        if number == 2:
+            # Moved on: the note goes.
+            window = run.dump()
+            assert 1013 not in window["by_id"] and 1014 not in window["by_id"]
+    steps.release()
+    assert run.wait() == 0

@@ -7,7 +7,8 @@ usage: slide_art.py OUT_DIR COUNT    writes 02.jpg ... into OUT_DIR
 A slide is 728x400 logical pixels drawn at twice the resolution (1456x800,
 the "x2" folders), as a baseline JPEG: a headline and a line of text on the
 left, a floating card with a picture of the feature on the right, over soft
-colour. Drawn with the window artwork's own helpers and palette
+colour; the top band stays white, as the window draws its logo, progress
+bar and percent label there. Drawn with the window artwork's own helpers and palette
 (tools/artwork/render_images.py), so nothing is random and every run gives
 the same bytes. Needs Debian's python3-pil.
 """
@@ -18,7 +19,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools" / "artwork"))
 from render_images import (AZURE, INK, LINE, MIST, MINT, SKY, SLATE, SUN, SUN_DEEP,  # noqa: E402
-                           TEAL, TEAL_DEEP, WHITE, Canvas, draw_mark, faded, floating,
+                           TEAL, TEAL_DEEP, WHITE, Canvas, faded, floating,
                            jpeg_bytes)
 
 WIDTH, HEIGHT = 728, 400
@@ -47,7 +48,8 @@ def file_name(number):
 
 def _card(canvas, accent):
     """The floating card on the right, with its title bar; returns its box."""
-    box = (396, 70, 688, 330)
+    # Below the band the window keeps for its logo, bar and percent label.
+    box = (396, 124, 688, 380)
     x0, y0, x1, _ = box
     floating(canvas, box, 14, depth=2)
     canvas.fill("round", (x0, y0, x1, y0 + 34), MIST, radius=14)
@@ -139,7 +141,6 @@ def slide_jpeg(number):
                                      ((520, 120, 800, 420), accent, 0.25)):
             layer.soft(layer.shape("ellipse", box), 40, colour, opacity=opacity)
     faded(canvas, blobs, fade_top=260)
-    draw_mark(canvas, 40, 64, 34)
     words = headline.split()
     split = (len(words) + 1) // 2
     for i, line in enumerate((" ".join(words[:split]), " ".join(words[split:]))):
