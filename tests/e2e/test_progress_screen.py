@@ -138,6 +138,25 @@ def test_slides_are_fetched_in_order_until_ten_failures(window_run, slide_set, c
     assert run.wait() == 0
 
 
+@pytest.mark.parametrize("params, folder", [
+    # The switch names the folder only for the new look, whose brand here
+    # has no folder of its own; the old look keeps the brand's.
+    ("ins=1", "/browser/installer/from-switch/"),
+    ("", "/browser/installer/2022/"),
+], ids=["new look", "old look"])
+def test_slide_folder_switch(window_run, slide_set, services, params, folder):
+    slides = slide_set(1)
+    port = services.server_address[1]
+    steps = SetupSteps()
+    run = window_run(f"--ins-url=http://localhost:{port}/browser/installer/from-switch/",
+                     *([f"--distr-info-params={params}"] if params else []), *steps.args("close"))
+    run.click(1)
+    wait_for_requests(slides, 11)
+    assert {path.rsplit("x2/", 1)[0] for path in slides.requests()} == {folder}
+    steps.release()
+    assert run.wait() == 0
+
+
 def test_corrupt_slide_is_logged_and_never_shown(window_run, wine, slide_set):
     slides = slide_set(3, corrupt=3)
     steps = SetupSteps()
