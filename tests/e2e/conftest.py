@@ -242,9 +242,13 @@ class WindowProcess:
             env={**wine.env, **(env or {})}, stdin=subprocess.DEVNULL, stdout=self.output,
             stderr=subprocess.DEVNULL, cwd=cwd)
 
+    def selector(self):
+        """The probe's options that find this program's window."""
+        return [f"--title={WINDOW_TITLE}"]
+
     def probe(self, command, *args, check=True):
         probe = BUILD / "tests" / "fixtures" / "window_probe.exe"
-        argv = [WINE, str(probe), command, f"--title={WINDOW_TITLE}", *args]
+        argv = [WINE, str(probe), command, *self.selector(), *args]
         result = self.wine._run(argv, timeout=90)
         if result.returncode == 1 and not result.stdout and not result.stderr:
             # Wine, not the probe: the probe's own failures say why on

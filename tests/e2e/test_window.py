@@ -17,6 +17,7 @@ from conftest import (BUILD, ROOT, SC_CLOSE, TIME_SCALE, WINDOW_TITLE, WM_SYSCOM
                       Wine, parse_log)
 
 ARTEFACTS = BUILD / "test-artefacts" / "window"
+DIALOG_ARTEFACTS = BUILD / "test-artefacts" / "dialogs"
 IMAGES = ROOT / "resources" / "images"
 RECORD = "C:\\users\\root\\Temp\\setup_record.json"
 STATISTICS_TEXT = "I want to help improve Zelmar services by sending browser usage statistics to Zelmar"
@@ -47,9 +48,9 @@ class WindowRun(WindowProcess):
     def post(self, message, wparam=0):
         self.probe("post", f"--message={message}", f"--wparam={wparam}")
 
-    def capture(self, name):
+    def capture(self, name, folder=ARTEFACTS):
         """The window's pixels, once painted; saved as a PNG artefact."""
-        ARTEFACTS.mkdir(parents=True, exist_ok=True)
+        folder.mkdir(parents=True, exist_ok=True)
         bmp = Path(tempfile.mkdtemp()) / "window.bmp"
         for _ in range(20):
             self.probe("capture", f"--out={Wine.windows_path(bmp)}")
@@ -57,7 +58,7 @@ class WindowRun(WindowProcess):
             if ImageStat.Stat(image.convert("L")).stddev[0] > 10:
                 break
             time.sleep(0.25)
-        image.save(ARTEFACTS / f"{name}.png")
+        image.save(folder / f"{name}.png")
         return image
 
     def wait(self, timeout=120):
@@ -373,9 +374,45 @@ def small_local_appdata(wine):
     subprocess.run(["umount", str(mount_point)])
 
 
+class DialogRun(WindowRun):
+    """A run whose window is a message dialog: it has no title, so the
+    probe finds it by the installer's process and the dialog class."""
+
+    def selector(self):
+        deadline = time.monotonic() + 30 * TIME_SCALE
+        while not (match := re.search(r"^pid=(\d+)$", self.output_text(), re.M)):
+            assert time.monotonic() < deadline, "the launcher reported no process id"
+            time.sleep(0.1)
+        return [f"--pid={match.group(1)}", "--class=#32770"]
+
+
 def test_not_enough_disk_space_in_window_mode(wine, installer, small_local_appdata):
-    result = wine.run_program(installer)
-    assert result.exit_code == 403
+    run = DialogRun(wine, installer)
+    try:
+        dialog = run.dump()
+        image = run.capture("not_enough_disk_space", DIALOG_ARTEFACTS)
+        controls = {c["id"]: c for c in dialog["controls"]}
+        assert dialog["window"]["rect"] == [0, 0, 397, 174]
+        assert image.size == (397, 174)
+        assert controls[107]["text"] == "Not enough disk space\nto install Zelmar\u00a0Browser"
+        assert controls[-1]["text"] == "Free up at least 600 MB and try again."
+        assert controls[1]["text"] == "OK" and controls[1]["visible"]
+        assert controls[1]["rect"] == [40, 126, 160, 154]
+        assert not controls[113]["visible"]
+        # Escape does not end it: only OK does.
+        run.keys("ESCAPE")
+        time.sleep(0.5 * TIME_SCALE)
+        assert run.dump()["window"]["visible"]
+        run.click(1)
+        assert run.wait() == 403
+    finally:
+        if run.process.poll() is None:
+            run.process.kill()
+            run.process.wait()
+    # The button's face and dark text on it, over the dialog's light body.
+    button = image.crop((40, 126, 160, 154)).convert("L")
+    assert button.getextrema()[0] < 110, "no text on the OK button"
+    assert ImageStat.Stat(image.crop((300, 80, 390, 120)).convert("L")).mean[0] > 200
     messages = log_messages(wine)
     assert "There is not enough disk space to install browser" in messages
     assert "Installer exit with code: 403" in messages
