@@ -25,6 +25,7 @@
 #include "system/internal_interface.h"
 #include "system/secure_dll_search.h"
 #include "ui/main_window.h"
+#include "ui/message_dialogs.h"
 #include "ui/scale_factor.h"
 #include "ui/ui_runtime.h"
 
@@ -103,7 +104,7 @@ int RunNormalInstallation(const InstallerCommandLine& command_line) {
       exit_code = EXIT_USER_CANCELLED;
     }
   } else {
-    // The not-enough-space message joins here with the message dialogs.
+    RunNotEnoughDiskSpaceNotice(brand_info.language_id);
     exit_code = EXIT_NOT_ENOUGH_DISK_SPACE;
   }
   LOG(INFO, kFunction) << "Installer exit with code: " << exit_code;

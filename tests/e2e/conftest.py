@@ -245,9 +245,13 @@ class WindowProcess:
             env={**wine.env, **(env or {})}, stdin=subprocess.DEVNULL, stdout=self.output,
             stderr=subprocess.DEVNULL, cwd=cwd)
 
+    def selector(self):
+        """The probe's options that find this program's window."""
+        return [f"--title={WINDOW_TITLE}"]
+
     def probe(self, command, *args, check=True):
         probe = BUILD / "tests" / "fixtures" / "window_probe.exe"
-        argv = [WINE, str(probe), command, f"--title={WINDOW_TITLE}", *args]
+        argv = [WINE, str(probe), command, *self.selector(), *args]
         result = self.wine._run(argv, timeout=90)
         if result.returncode == 1 and not result.stdout and not result.stderr:
             # Wine, not the probe: the probe's own failures say why on
@@ -409,6 +413,7 @@ def parse_log(text):
 
 
 ARTEFACTS = BUILD / "test-artefacts" / "window"
+DIALOG_ARTEFACTS = BUILD / "test-artefacts" / "dialogs"
 RECORD = "C:\\users\\root\\Temp\\setup_record.json"
 
 
@@ -434,9 +439,9 @@ class WindowRun(WindowProcess):
     def post(self, message, wparam=0):
         self.probe("post", f"--message={message}", f"--wparam={wparam}")
 
-    def capture(self, name):
+    def capture(self, name, folder=ARTEFACTS):
         """The window's pixels, once painted; saved as a PNG artefact."""
-        ARTEFACTS.mkdir(parents=True, exist_ok=True)
+        folder.mkdir(parents=True, exist_ok=True)
         bmp = Path(tempfile.mkdtemp()) / "window.bmp"
         for _ in range(20):
             self.probe("capture", f"--out={Wine.windows_path(bmp)}")
@@ -444,7 +449,7 @@ class WindowRun(WindowProcess):
             if ImageStat.Stat(image.convert("L")).stddev[0] > 10:
                 break
             time.sleep(0.25)
-        image.save(ARTEFACTS / f"{name}.png")
+        image.save(folder / f"{name}.png")
         return image
 
     def wait(self, timeout=120):
@@ -459,6 +464,18 @@ class WindowRun(WindowProcess):
             self.post(WM_SYSCOMMAND, SC_CLOSE)
             return self.wait()
         return None
+
+
+class DialogRun(WindowRun):
+    """A run whose window is a message dialog: it has no title, so the
+    probe finds it by the installer's process and the dialog class."""
+
+    def selector(self):
+        deadline = time.monotonic() + 30 * TIME_SCALE
+        while not (match := re.search(r"^pid=(\d+)$", self.output_text(), re.M)):
+            assert time.monotonic() < deadline, "the launcher reported no process id"
+            time.sleep(0.1)
+        return [f"--pid={match.group(1)}", "--class=#32770"]
 
 
 @pytest.fixture

@@ -11,8 +11,8 @@ from pathlib import Path
 import pytest
 from PIL import Image, ImageChops, ImageStat
 
-from conftest import (ROOT, SC_CLOSE, TIME_SCALE, WINDOW_TITLE, WM_SYSCOMMAND, dialog_events,
-                      log_messages, report_requests, setup_record)
+from conftest import (DIALOG_ARTEFACTS, ROOT, SC_CLOSE, TIME_SCALE, WINDOW_TITLE, WM_SYSCOMMAND,
+                      DialogRun, dialog_events, log_messages, report_requests, setup_record)
 
 IMAGES = ROOT / "resources" / "images"
 STATISTICS_TEXT = "I want to help improve Zelmar services by sending browser usage statistics to Zelmar"
@@ -282,8 +282,32 @@ def small_local_appdata(wine):
 
 
 def test_not_enough_disk_space_in_window_mode(wine, installer, small_local_appdata):
-    result = wine.run_program(installer)
-    assert result.exit_code == 403
+    run = DialogRun(wine, installer)
+    try:
+        dialog = run.dump()
+        image = run.capture("not_enough_disk_space", DIALOG_ARTEFACTS)
+        controls = {c["id"]: c for c in dialog["controls"]}
+        assert dialog["window"]["rect"] == [0, 0, 397, 174]
+        assert image.size == (397, 174)
+        assert controls[107]["text"] == "Not enough disk space\nto install Zelmar\u00a0Browser"
+        assert controls[-1]["text"] == "Free up at least 600 MB and try again."
+        assert controls[1]["text"] == "OK" and controls[1]["visible"]
+        assert controls[1]["rect"] == [40, 126, 160, 154]
+        assert not controls[113]["visible"]
+        # Escape does not end it: only OK does.
+        run.keys("ESCAPE")
+        time.sleep(0.5 * TIME_SCALE)
+        assert run.dump()["window"]["visible"]
+        run.click(1)
+        assert run.wait() == 403
+    finally:
+        if run.process.poll() is None:
+            run.process.kill()
+            run.process.wait()
+    # The button's face and dark text on it, over the dialog's light body.
+    button = image.crop((40, 126, 160, 154)).convert("L")
+    assert button.getextrema()[0] < 110, "no text on the OK button"
+    assert ImageStat.Stat(image.crop((300, 80, 390, 120)).convert("L")).mean[0] > 200
     messages = log_messages(wine)
     assert "There is not enough disk space to install browser" in messages
     assert "Installer exit with code: 403" in messages

@@ -131,13 +131,6 @@ TEST(ShadowWindowTest, SmallerWindowLosesTheImageMiddle) {
   EXPECT_EQ(canvas.Colour(0, 3), RGB(0, 160, 128));    // bottom-left from y 8
 }
 
-// Sets the colour depth the shadow sees for one scope.
-class ScopedScreenBits {
- public:
-  explicit ScopedScreenBits(int bits) { ShadowWindow::SetScreenBitsPerPixelForTesting(bits); }
-  ~ScopedScreenBits() { ShadowWindow::SetScreenBitsPerPixelForTesting(0); }
-};
-
 TEST(ShadowWindowTest, LayeredPopupAroundTheDialog) {
   ScopedScaleFactorForTesting scale(1.0);
   ScopedScreenBits bits(32);

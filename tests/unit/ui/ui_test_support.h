@@ -12,6 +12,7 @@
 #include "base/scoped_generic.h"
 #include "base/scoped_handle.h"
 #include "ui/memory_canvas.h"
+#include "ui/shadow_window.h"
 
 namespace lite {
 
@@ -55,6 +56,15 @@ inline std::string ColourText(COLORREF colour) {
   return "RGB(" + std::to_string(GetRValue(colour)) + ", " + std::to_string(GetGValue(colour)) +
          ", " + std::to_string(GetBValue(colour)) + ")";
 }
+
+// Sets the colour depth the message dialogs' shadow sees for one scope.
+class ScopedScreenBits {
+ public:
+  explicit ScopedScreenBits(int bits) { ShadowWindow::SetScreenBitsPerPixelForTesting(bits); }
+  ScopedScreenBits(const ScopedScreenBits&) = delete;
+  ScopedScreenBits& operator=(const ScopedScreenBits&) = delete;
+  ~ScopedScreenBits() { ShadowWindow::SetScreenBitsPerPixelForTesting(0); }
+};
 
 struct WindowTraits {
   static HWND InvalidValue() { return nullptr; }
