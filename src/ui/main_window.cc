@@ -22,8 +22,10 @@
 #include "ui/link_markup_layout.h"
 #include "ui/main_window_options.h"
 #include "ui/main_window_shadow.h"
+#include "ui/message_dialogs.h"
 #include "ui/resource_ids.h"
 #include "ui/resource_strings.h"
+#include "ui/resume_dialog.h"
 #include "ui/scale_factor.h"
 #include "ui/slide_downloader.h"
 #include "ui/slide_folder_url.h"
@@ -68,6 +70,7 @@ void DestroyControls(HWND window, int id) {
 MainWindow::MainWindow(const BrandInfo* brand_info, const DistribParams* distrib_params,
                        bool install)
     : brand_info_(brand_info), distrib_params_(distrib_params), install_(install) {
+  resume_dialog_ = std::make_unique<ResumeDialog>(language_id());
   import_progress_message_ = ::RegisterWindowMessageW(kImportProgressMessage);
   close_window_message_ = ::RegisterWindowMessageW(kCloseWindowMessage);
   install_progress_message_ = ::RegisterWindowMessageW(kInstallProgressMessage);
@@ -97,6 +100,7 @@ MainWindow::~MainWindow() {
   }
   theme_.reset();
   layout_.reset();
+  resume_dialog_.reset();
   background_image_ = ResourceBitmap();
   logo_image_ = ResourceBitmap();
   slideshow_.reset();
@@ -124,9 +128,9 @@ MainWindow::~MainWindow() {
 
 int MainWindow::DialogId() const { return IDD_MAIN_WINDOW; }
 
-std::wstring MainWindow::String(int string_id) const {
-  return LoadUiString(string_id, brand_info_ ? brand_info_->language_id : 1033);
-}
+uint32_t MainWindow::language_id() const { return brand_info_ ? brand_info_->language_id : 1033; }
+
+std::wstring MainWindow::String(int string_id) const { return LoadUiString(string_id, language_id()); }
 
 bool MainWindow::IsWindowThread() const { return ::GetCurrentThreadId() == window_thread_id_; }
 
@@ -166,7 +170,7 @@ bool MainWindow::HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM 
       *result = 0;
       return true;
     case WM_SYSCOMMAND:
-      if ((wparam & 0xFFF0) == SC_CLOSE) ::EndDialog(window, kSystemClose);
+      if ((wparam & 0xFFF0) == SC_CLOSE) OnSystemClose();
       *result = 0;
       return true;
     case WM_TIMER:
@@ -624,6 +628,9 @@ void MainWindow::OnCommand(int id) {
     case IDCANCEL:
       if (installer_) installer_->SendButtonClickedEvent("cancel");
       break;
+    case IDC_PROGRESS_CLOSE_BUTTON:
+      AskToCancel(kCancelledOnProgressScreen);
+      break;
     case IDC_PRIVACY_LINK:
     case IDC_LICENCE_LINK:
     case IDC_QUICK_START_LINK:
@@ -696,14 +703,37 @@ void MainWindow::OnCloseWindow() {
     PLOG(ERROR, "OnCloseWindow")
         << "--> Installer > MainWindow::OnCloseWindow: WaitForInstallAsync timeout";
   }
+  EndResumeDialog();
   ::EndDialog(window(), 1);
   ::KillTimer(window(), kProgressTimer);
 }
 
 void MainWindow::OnHigherVersionExists() {
   HideWithShadow();
-  // The newer-version message joins here with the message dialogs.
+  EndResumeDialog();
+  RunNewerVersionNotice(language_id());
   ::EndDialog(window(), 1);
+}
+
+void MainWindow::OnSystemClose() {
+  if (!progress_mode_) {
+    ::EndDialog(window(), kSystemClose);
+    return;
+  }
+  // On the progress screen closing asks first, as the close button does,
+  // and only while the installation can still be cancelled.
+  if (progress_close_button_) AskToCancel(kSystemClose);
+}
+
+void MainWindow::AskToCancel(INT_PTR result) {
+  if (!resume_dialog_ || resume_dialog_->IsOpen()) return;
+  if (resume_dialog_->Run() != IDC_SECOND_BUTTON) return;
+  if (installer_) installer_->IncrementCancelCount();
+  ::EndDialog(window(), result);
+}
+
+void MainWindow::EndResumeDialog() {
+  if (resume_dialog_ && resume_dialog_->IsOpen()) ::EndDialog(resume_dialog_->window(), 1);
 }
 
 void MainWindow::OnProgressPercent(int percent) {
@@ -763,6 +793,9 @@ void MainWindow::RemoveCancelButton() {
   }
   progress_close_button_.reset();
   DestroyControls(window(), IDC_PROGRESS_CLOSE_BUTTON);
+  // The setup runs: there is nothing left to cancel, so a question still
+  // open is answered with Resume.
+  EndResumeDialog();
 }
 
 void MainWindow::PostInstallerEvent(InstallerEvent event, LPARAM value) {
@@ -791,7 +824,11 @@ void MainWindow::ReportInstallFailure(int type) {
   if (failure_reported_.exchange(true)) return;
   if (type != 0) {
     HideWithShadow();
-    // The failure's message dialog joins here with the message dialogs.
+    EndResumeDialog();
+    const std::string download_page =
+        brand_info_ ? BuildDownloadPageUrl(*brand_info_, ParamsOrEmpty(distrib_params_))
+                    : std::string();
+    RunInstallFailureDialog(type, language_id(), download_page);
   }
   ::EndDialog(window(), 1);
 }

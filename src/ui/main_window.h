@@ -25,6 +25,7 @@ class ImageCheckBox;
 class ImageProgressBar;
 class Installer;
 class LinkLabel;
+class ResumeDialog;
 class SlideDownloader;
 class Slideshow;
 
@@ -87,6 +88,12 @@ class MainWindow : public SubclassedWindow, public InstallerObserver {
   ImageCheckBox* CheckBoxFor(int id) const;
   void OnCloseWindow();
   void OnHigherVersionExists();
+  void OnSystemClose();
+  // Runs the Resume dialog; Cancel there ends the window with |result|.
+  void AskToCancel(INT_PTR result);
+  // Answers an open Resume dialog with Resume.
+  void EndResumeDialog();
+  uint32_t language_id() const;
   void OnInstallerEvent(WPARAM event, LPARAM value);
   void OnProgressPercent(int percent);
   // Hides the window and its shadow, shows the failure's dialog and ends
@@ -108,6 +115,7 @@ class MainWindow : public SubclassedWindow, public InstallerObserver {
 
   const BrandInfo* brand_info_;
   const DistribParams* distrib_params_;
+  std::unique_ptr<ResumeDialog> resume_dialog_;
   ScopedFont fonts_[MainWindowTheme::kFontCount];
   std::unique_ptr<ImageProgressBar> progress_bar_;
   std::unique_ptr<Installer> installer_;

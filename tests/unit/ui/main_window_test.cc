@@ -10,6 +10,7 @@
 #include "config/brand_info.h"
 #include "map_distrib_params.h"
 #include "ui/resource_ids.h"
+#include "ui/resource_strings.h"
 
 namespace lite {
 namespace {
@@ -52,8 +53,13 @@ class WindowScript {
     for (const Step& step : *script->steps_) {
       if (!::IsWindow(handle) || !::IsWindowVisible(handle)) break;
       step(*script->window_, handle);
-      // Lets the window's thread take what was posted.
-      ::Sleep(150);
+      // Lets the window's thread take what was posted. The last step ends
+      // the window, at Wine's pace when a dialog over it must go first.
+      const bool last = &step == &script->steps_->back();
+      for (int waited = 0; waited < (last ? 5000 : 150); waited += 50) {
+        ::Sleep(50);
+        if (waited >= 100 && !(::IsWindow(handle) && ::IsWindowVisible(handle))) break;
+      }
       script->open_after_->push_back(::IsWindow(handle) && ::IsWindowVisible(handle));
     }
     return 0;
@@ -80,10 +86,64 @@ const WindowScript::Step kSetupCloses = [](MainWindow&, HWND h) {
   PostRegistered(h, L"zelmar.lite.close_window");
 };
 
+struct DialogSearch {
+  HWND main;
+  HWND found;
+};
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<DialogSearch*>(param);
+  wchar_t name[16] = {};
+  ::GetClassNameW(window, name, 16);
+  if (window == search->main || !::IsWindowVisible(window) || std::wstring(name) != L"#32770") {
+    return TRUE;
+  }
+  search->found = window;
+  return FALSE;
+}
+
+// A message dialog shown on the window's thread, once it shows; null when
+// none shows within a few seconds.
+HWND WaitForDialog(HWND main, int tries = 500) {
+  DialogSearch search = {main, nullptr};
+  for (int i = 0; i < tries && !search.found; ++i) {
+    ::EnumThreadWindows(::GetWindowThreadProcessId(main, nullptr), &FindDialog,
+                        reinterpret_cast<LPARAM>(&search));
+    if (!search.found) ::Sleep(10);
+  }
+  return search.found;
+}
+
+// Presses |button| in the dialog that shows; returns its heading.
+std::wstring AnswerDialog(HWND main, int button) {
+  const HWND dialog = WaitForDialog(main);
+  if (!dialog) return L"(no dialog)";
+  wchar_t heading[256] = {};
+  ::GetDlgItemTextW(dialog, IDC_TITLE, heading, 256);
+  ::PostMessageW(dialog, WM_COMMAND, button, 0);
+  return heading;
+}
+
+std::wstring English(int string_id) { return LoadUiString(string_id, 1033); }
+
 TEST(MainWindowTest, HowTheWindowEnds) {
   using Step = WindowScript::Step;
   const Step finished = [](MainWindow& w, HWND) { w.OnInstallFinished(1); };
+  std::vector<std::wstring> headings;
   const Step failed = [](MainWindow& w, HWND) { w.OnInstallFailed(kInstallFailedDownload); };
+  // A step whose effect opens a dialog, answered with |button|.
+  const auto answered = [&headings](Step step, int button) -> Step {
+    return [&headings, step, button](MainWindow& w, HWND h) {
+      step(w, h);
+      headings.push_back(AnswerDialog(h, button));
+    };
+  };
+  const Step post_install = [](MainWindow&, HWND h) {
+    ::PostMessageW(h, WM_COMMAND, IDC_INSTALL_BUTTON, 0);
+  };
+  const Step progress_close = [](MainWindow&, HWND h) {
+    ::PostMessageW(h, WM_COMMAND, IDC_PROGRESS_CLOSE_BUTTON, 0);
+  };
   const Step no_dialog_failure = [](MainWindow& w, HWND) { w.OnInstallFailed(0); };
   const Step escape = [](MainWindow&, HWND h) { Command(h, IDCANCEL); };
   const Step close_button = [](MainWindow&, HWND h) { Command(h, IDC_CLOSE_BUTTON); };
@@ -94,13 +154,21 @@ TEST(MainWindowTest, HowTheWindowEnds) {
     PostRegistered(h, L"zelmar.lite.set_install_progress", 5);
     PostRegistered(h, L"zelmar.lite.set_import_progress", 50);
   };
+  const Step setup_starts = [](MainWindow& w, HWND h) {
+    w.RemoveCancelButton();
+    ::Sleep(100);
+    // The question has lost its point, and went.
+    EXPECT_EQ(WaitForDialog(h, 1), nullptr);
+  };
   const DistribParamsMap quick_start = {{"first", "1"}, {"def", "1"}, {"stat", "2"}};
+  const DistribParamsMap can_cancel = {{"cancel", "1"}};
   struct Case {
     const char* name;
     DistribParamsMap params;
     std::vector<Step> steps;
     INT_PTR result;
     std::vector<bool> open_after;
+    std::vector<int> headings;
   };
   const Case cases[] = {
       {"close button", {}, {close_button}, MainWindow::kClosedOnFirstScreen, {false}},
@@ -108,12 +176,34 @@ TEST(MainWindowTest, HowTheWindowEnds) {
       {"escape keeps the window", {}, {escape, kSystemClose}, 2, {true, false}},
       // Reports that arrive before Install count only once it is clicked.
       {"finish before Install", {}, {finished, kClickInstall, finished}, 1, {true, true, false}},
-      {"failure before Install", {}, {failed, kClickInstall}, 1, {true, false}},
-      {"failure after Install", {}, {kClickInstall, failed}, 1, {true, false}},
+      // A failure ends the window once its dialog is answered, either way.
+      {"failure before Install", {}, {failed, answered(post_install, IDC_SECOND_BUTTON)}, 1,
+       {true, false}, {418}},
+      {"failure after Install", {}, {kClickInstall, answered(failed, IDC_SECOND_BUTTON)}, 1,
+       {true, false}, {418}},
       {"failure without a dialog", {}, {kClickInstall, no_dialog_failure}, 1, {true, false}},
       {"setup progress keeps the window", {}, {setup_progress, kSystemClose}, 2, {true, false}},
       {"setup closes the window", {}, {kSetupCloses}, 1, {false}},
-      {"newer version", {}, {newer_version}, 1, {false}},
+      {"newer version", {}, {answered(newer_version, IDC_FIRST_BUTTON)}, 1, {false}, {424}},
+      // The progress screen's close button asks; Cancel ends, Resume goes on.
+      {"cancel confirmed", can_cancel,
+       {kClickInstall, answered(progress_close, IDC_SECOND_BUTTON)},
+       MainWindow::kCancelledOnProgressScreen, {true, false}, {410}},
+      {"resume", can_cancel,
+       {kClickInstall, answered(progress_close, IDC_FIRST_BUTTON),
+        answered(progress_close, IDC_FIRST_BUTTON), kSetupCloses},
+       1, {true, true, true, false}, {410, 410}},
+      {"system close asks on the progress screen", can_cancel,
+       {kClickInstall, answered(kSystemClose, IDC_SECOND_BUTTON)}, MainWindow::kSystemClose,
+       {true, false}, {410}},
+      {"system close cannot cancel what the distribution does not let cancel", {},
+       {kClickInstall, kSystemClose, kSetupCloses}, 1, {true, true, false}},
+      // The setup's messages end an open question.
+      {"setup closes over the question", can_cancel, {kClickInstall, progress_close, kSetupCloses},
+       1, {true, true, false}},
+      {"setup starts over the question", can_cancel,
+       {kClickInstall, progress_close, setup_starts, kSystemClose, kSetupCloses}, 1,
+       {true, true, true, true, false}},
       // Quick start never counts as a click: only the setup or the user end it.
       {"quick start ignores the flow's reports", quick_start, {finished, failed, kClickInstall,
        finished, kSetupCloses}, 1, {true, true, true, true, false}},
@@ -122,8 +212,12 @@ TEST(MainWindowTest, HowTheWindowEnds) {
     SCOPED_TRACE(c.name);
     WindowScript script(c.params);
     std::vector<bool> open_after;
+    headings.clear();
     EXPECT_EQ(script.Run(c.steps, &open_after), c.result);
     EXPECT_EQ(open_after, c.open_after);
+    std::vector<std::wstring> expected;
+    for (int id : c.headings) expected.push_back(English(id));
+    EXPECT_EQ(headings, expected);
   }
 }
 
