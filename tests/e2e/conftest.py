@@ -468,14 +468,22 @@ class WindowRun(WindowProcess):
 
 class DialogRun(WindowRun):
     """A run whose window is a message dialog: it has no title, so the
-    probe finds it by the installer's process and the dialog class."""
+    probe finds it by the installer's process, the dialog class and the
+    missing title. DialogRun.over(run) looks at the dialog over a run's
+    window."""
+
+    @classmethod
+    def over(cls, run):
+        view = cls.__new__(cls)
+        view.wine, view.output, view.process = run.wine, run.output, run.process
+        return view
 
     def selector(self):
         deadline = time.monotonic() + 30 * TIME_SCALE
         while not (match := re.search(r"^pid=(\d+)$", self.output_text(), re.M)):
             assert time.monotonic() < deadline, "the launcher reported no process id"
             time.sleep(0.1)
-        return [f"--pid={match.group(1)}", "--class=#32770"]
+        return [f"--pid={match.group(1)}", "--class=#32770", "--untitled=1"]
 
 
 @pytest.fixture

@@ -9,7 +9,8 @@ from pathlib import Path
 import pytest
 from PIL import Image, ImageChops, ImageStat
 
-from conftest import TIME_SCALE, Wine, log_messages, setup_record
+from conftest import (DIALOG_ARTEFACTS, SC_CLOSE, TIME_SCALE, WM_SYSCOMMAND, DialogRun, Wine,
+                      log_messages, report_requests, setup_record)
 from services.slide_art import slide_jpeg
 
 FIRST_SCREEN_CONTROLS = (1, 107, 109, 110, 111, 113, 118, 122, 123)
@@ -27,12 +28,14 @@ def percent_of(window):
     return int(text[:-1]) if text and text.endswith("%") else None
 
 
-def wait_for_percent(run, expected, timeout=60):
+def wait_for_percent(run, expected, timeout=60, above=False):
+    """Waits for the progress screen to show |expected| percent (or more,
+    with |above|)."""
     deadline = time.monotonic() + timeout * TIME_SCALE
     seen = None
     while time.monotonic() < deadline:
         seen = percent_of(run.dump())
-        if seen == expected:
+        if seen == expected or (above and seen is not None and seen > expected):
             return
         time.sleep(0.2)
     pytest.fail(f"the progress screen shows {seen}%, not {expected}%")
@@ -205,3 +208,96 @@ def test_quick_start_shows_the_built_in_slide_then_the_downloaded_ones(window_ru
             assert 1013 not in window["by_id"] and 1014 not in window["by_id"]
     steps.release()
     assert run.wait() == 0
+
+
+RESUME_TEXTS = {107: "Installation not complete. Resume?", 1: "Resume", 113: "Cancel"}
+
+
+def dialog_texts(dialog, ids):
+    return {i: dialog["by_id"][i][0]["text"] for i in ids}
+
+
+def test_closing_the_progress_screen_asks_first(window_run, wine, installable_setup):
+    # A slow archive: the download still runs while the user hesitates.
+    installable_setup.setup_faults = "slow=300"
+    run = window_run("--distr-info-params=cancel=1")
+    run.click(1)
+    close = run.dump()["by_id"][112][0]
+    assert close["visible"] and close["rect"][:2] == [700, 16]
+
+    # The close button asks; Escape is no answer; Resume goes on.
+    run.click(112)
+    question = DialogRun.over(run)
+    shown = question.dump()
+    assert dialog_texts(shown, (107, 1, 113)) == RESUME_TEXTS
+    # Both buttons at the right edge, Resume first.
+    resume, cancel = shown["by_id"][1][0]["rect"], shown["by_id"][113][0]["rect"]
+    assert resume[2] <= cancel[0] and cancel[2] > shown["window"]["rect"][2] - 60
+    question.capture("resume", DIALOG_ARTEFACTS)
+    question.keys("ESCAPE")
+    assert question.dump()["window"]["visible"]
+    question.click(1)
+    wait_for_percent(run, percent_of(run.dump()) or 5, above=True)
+
+    # The system close asks too; Cancel ends the run as the user's.
+    run.post(WM_SYSCOMMAND, SC_CLOSE)
+    assert dialog_texts(question.dump(), (107,)) == {107: RESUME_TEXTS[107]}
+    question.click(113)
+    assert run.wait() == 500
+    assert setup_record(wine) is None
+    messages = log_messages(wine)
+    assert "User cancelled installation." in messages
+    assert [r["result"] for r in report_requests(installable_setup)] == [["cancelled"]]
+
+
+@pytest.mark.parametrize("failure, texts, buttons", [
+    # An archive whose signature does not hold: the general failure, with
+    # the download page offered.
+    ("bad archive", {107: "An error occurred during installation",
+                     -1: "Try to download the installation file and\nrepeat the installation manually.",
+                     1: "Download", 113: "Cancel"}, {1, 113}),
+    # The setup says the browser is in Program Files already.
+    ("setup exit 7", {107: "An error occurred during installation",
+                      -1: "Zelmar Browser is already installed in Program Files.",
+                      113: "Cancel"}, {113}),
+])
+def test_failure_ends_with_its_dialog(window_run, wine, installable_setup, failure, texts, buttons):
+    archive = installable_setup.cdn.get("setup.arc")
+    args = []
+    if failure == "bad archive":
+        installable_setup.cdn.put("setup.arc", b"MZ" + b"\0" * 4096)
+    else:
+        # A setup that stops early does not close the window itself.
+        args += ["--test-setup-exit-code=7", "--test-setup-messages=install:5"]
+    try:
+        run = window_run(*args)
+        run.click(1)
+        dialog = DialogRun.over(run)
+        shown = dialog.dump()
+        assert dialog_texts(shown, texts) == texts
+        assert {i for i in (1, 113) if shown["by_id"][i][0]["visible"]} == buttons
+        dialog.capture(f"failure_{failure.replace(' ', '_')}", DIALOG_ARTEFACTS)
+        # The window is hidden behind its failure's dialog.
+        assert run.probe("dump", "--timeout=500", check=False).returncode == 2
+        dialog.click(113)
+        code = run.wait()
+    finally:
+        installable_setup.cdn.put("setup.arc", archive)
+    assert code != 0 and f"Installer exit with code: {code}" in log_messages(wine)
+
+
+def test_newer_version_notice(window_run, wine):
+    run = window_run("--test-setup-messages=higher")
+    run.click(1)
+    notice = DialogRun.over(run)
+    shown = notice.dump()
+    assert dialog_texts(shown, (107, -1, 1)) == {
+        107: "You already have a newer version\nof the browser installed on your computer",
+        -1: "To get an old version of the browser working,\nuninstall the browser from your "
+            "computer and repeat the installation.",
+        1: "OK"}
+    assert not shown["by_id"][113][0]["visible"]
+    notice.capture("newer_version", DIALOG_ARTEFACTS)
+    notice.click(1)
+    assert run.wait() == 0
+    assert setup_record(wine)
