@@ -249,14 +249,14 @@ class WindowProcess:
         """The probe's options that find this program's window."""
         return [f"--title={WINDOW_TITLE}"]
 
-    def probe(self, command, *args, check=True):
+    def probe(self, command, *args, check=True, timeout=90):
         probe = BUILD / "tests" / "fixtures" / "window_probe.exe"
         argv = [WINE, str(probe), command, *self.selector(), *args]
-        result = self.wine._run(argv, timeout=90)
+        result = self.wine._run(argv, timeout=timeout)
         if result.returncode == 1 and not result.stdout and not result.stderr:
             # Wine, not the probe: the probe's own failures say why on
             # stderr. Seen once in CI under load; one retry covers it.
-            result = self.wine._run(argv, timeout=90)
+            result = self.wine._run(argv, timeout=timeout)
         if check:
             assert result.returncode == 0, f"probe {command}: {result.stdout} {result.stderr}"
         return result
@@ -423,8 +423,10 @@ class WindowRun(WindowProcess):
     def __init__(self, wine, installer, *args):
         super().__init__(wine, installer, *args, env={"LITE_TEST_SETUP_RECORD": RECORD})
 
-    def dump(self):
-        window = json.loads(self.probe("dump", f"--timeout={int(60000 * TIME_SCALE)}").stdout)
+    def dump(self, timeout=60):
+        """The window and its controls, once it shows (within |timeout| s)."""
+        window = json.loads(self.probe("dump", f"--timeout={int(timeout * 1000 * TIME_SCALE)}",
+                                       timeout=timeout + 30).stdout)
         window["by_id"] = {}
         for control in window["controls"]:
             window["by_id"].setdefault(control["id"], []).append(control)

@@ -217,7 +217,8 @@ def dialog_texts(dialog, ids):
     return {i: dialog["by_id"][i][0]["text"] for i in ids}
 
 
-def test_closing_the_progress_screen_asks_first(window_run, wine, installable_setup):
+@pytest.mark.parametrize("answer", ["resume", "cancel"])
+def test_closing_the_progress_screen_asks_first(window_run, wine, installable_setup, answer):
     # A slow archive: the download still runs while the user hesitates.
     installable_setup.setup_faults = "slow=300"
     run = window_run("--distr-info-params=cancel=1")
@@ -239,32 +240,47 @@ def test_closing_the_progress_screen_asks_first(window_run, wine, installable_se
     question.click(1)
     wait_for_percent(run, percent_of(run.dump()) or 5, above=True)
 
-    # The system close asks too; Cancel ends the run as the user's.
+    if answer == "resume":
+        assert run.wait() == 0
+        assert setup_record(wine), "the installation did not complete"
+        assert [r["result"] for r in report_requests(installable_setup)] == [["success"]]
+        return
+    # The system close asks too; Cancel ends the run as the user's, before
+    # the download could have finished.
     run.post(WM_SYSCOMMAND, SC_CLOSE)
     assert dialog_texts(question.dump(), (107,)) == {107: RESUME_TEXTS[107]}
+    left = time.monotonic()
     question.click(113)
     assert run.wait() == 500
+    assert time.monotonic() - left < 20 * TIME_SCALE
     assert setup_record(wine) is None
-    messages = log_messages(wine)
-    assert "User cancelled installation." in messages
+    assert "User cancelled installation." in log_messages(wine)
     assert [r["result"] for r in report_requests(installable_setup)] == [["cancelled"]]
 
 
-@pytest.mark.parametrize("failure, texts, buttons", [
-    # An archive whose signature does not hold: the general failure, with
-    # the download page offered.
-    ("bad archive", {107: "An error occurred during installation",
-                     -1: "Try to download the installation file and\nrepeat the installation manually.",
-                     1: "Download", 113: "Cancel"}, {1, 113}),
+DOWNLOAD_OFFER = {107: "An error occurred during installation",
+                  -1: "Try to download the installation file and\nrepeat the installation manually.",
+                  1: "Download", 113: "Cancel"}
+
+
+@pytest.mark.parametrize("failure, exit_code, texts, buttons", [
+    # Every attempt fails (six, with 15-second pauses): the download page
+    # is offered.
+    ("download fails", 401, DOWNLOAD_OFFER, {1, 113}),
+    # An archive whose signature does not hold: the general failure.
+    ("bad archive", 402, DOWNLOAD_OFFER, {1, 113}),
     # The setup says the browser is in Program Files already.
-    ("setup exit 7", {107: "An error occurred during installation",
-                      -1: "Zelmar Browser is already installed in Program Files.",
-                      113: "Cancel"}, {113}),
+    ("setup exit 7", 7, {107: "An error occurred during installation",
+                         -1: "Zelmar Browser is already installed in Program Files.",
+                         113: "Cancel"}, {113}),
 ])
-def test_failure_ends_with_its_dialog(window_run, wine, installable_setup, failure, texts, buttons):
+def test_failure_ends_with_its_dialog(window_run, wine, installable_setup, failure, exit_code,
+                                      texts, buttons):
     archive = installable_setup.cdn.get("setup.arc")
     args = []
-    if failure == "bad archive":
+    if failure == "download fails":
+        installable_setup.setup_faults = "status=404"
+    elif failure == "bad archive":
         installable_setup.cdn.put("setup.arc", b"MZ" + b"\0" * 4096)
     else:
         # A setup that stops early does not close the window itself.
@@ -273,17 +289,17 @@ def test_failure_ends_with_its_dialog(window_run, wine, installable_setup, failu
         run = window_run(*args)
         run.click(1)
         dialog = DialogRun.over(run)
-        shown = dialog.dump()
+        shown = dialog.dump(timeout=150)
         assert dialog_texts(shown, texts) == texts
         assert {i for i in (1, 113) if shown["by_id"][i][0]["visible"]} == buttons
         dialog.capture(f"failure_{failure.replace(' ', '_')}", DIALOG_ARTEFACTS)
         # The window is hidden behind its failure's dialog.
         assert run.probe("dump", "--timeout=500", check=False).returncode == 2
         dialog.click(113)
-        code = run.wait()
+        assert run.wait() == exit_code
     finally:
         installable_setup.cdn.put("setup.arc", archive)
-    assert code != 0 and f"Installer exit with code: {code}" in log_messages(wine)
+    assert f"Installer exit with code: {exit_code}" in log_messages(wine)
 
 
 def test_newer_version_notice(window_run, wine):
