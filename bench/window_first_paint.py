@@ -32,8 +32,9 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from wine_session import (BUILD, FIXTURES, ROOT, display, loader_for, pe_machine,  # noqa: E402
-                          require, run, scratch_prefix, windows_path)
+from wine_session import (BUILD, CLOCK_TICKS, FIXTURES, ROOT, display, loader_for,  # noqa: E402
+                          pe_machine, require, run, scratch_prefix, unix_cpu_ms, wine_unix_pid,
+                          windows_path)
 from services.server import make_server  # noqa: E402
 
 INSTALLER = BUILD / "lite_installer.exe"
@@ -47,7 +48,6 @@ EXIT_USER_CANCELLED = 500
 GOAL_RATIO = 1.3
 # The i386 size before the window's resources (README, "Size").
 SIZE_BEFORE_WINDOW = 549_376
-CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 
 
 class WindowedRun:
@@ -98,36 +98,6 @@ class WindowedRun:
         if self.process.poll() is None:
             self.process.kill()
             self.process.wait()
-
-
-def unix_cpu_ms(pid):
-    """(user, system) ms a Unix process and its threads have taken so far,
-    or None once it is gone."""
-    try:
-        fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
-    except (OSError, IndexError):
-        return None
-    return int(fields[11]) * 1000 / CLOCK_TICKS, int(fields[12]) * 1000 / CLOCK_TICKS
-
-
-def wine_unix_pid(prefix, matches):
-    """The Unix process of |prefix|'s Wine (by the WINEPREFIX it runs
-    with) for which |matches| holds of the lower-case base names of its
-    command and arguments: Wine shows a program's own path first, where
-    i386 code is emulated after the emulator and the loader."""
-    wanted = f"WINEPREFIX={prefix}".encode()
-    for proc in Path("/proc").iterdir():
-        if not proc.name.isdigit():
-            continue
-        try:
-            arguments = (proc / "cmdline").read_bytes().split(b"\0")
-            names = {(proc / "comm").read_text().strip().lower()} | {
-                re.split(r"[\\/]", a.decode(errors="replace"))[-1].lower() for a in arguments}
-            if matches(names) and wanted in (proc / "environ").read_bytes().split(b"\0"):
-                return int(proc.name)
-        except OSError:
-            continue
-    return None
 
 
 def download_finished(services, prefix, deadline):

@@ -3,6 +3,7 @@ Wine prefix with the TEST code-signing root trusted, a display, and
 running Windows programs with their output through files."""
 import contextlib
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -17,6 +18,7 @@ CERTS = BUILD / "test-certs" / "code-signing"
 # handing any i386 code to an emulator.
 WINE64 = "/usr/lib/wine/wine64" if Path("/usr/lib/wine/wine64").exists() else "wine"
 sys.path.insert(0, str(ROOT / "tests"))
+CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 
 
 def pe_machine(path):
@@ -119,3 +121,32 @@ def require(*paths):
         sys.exit("missing (build first with scripts/setup.sh, or set LITE_BUILD_DIR): "
                  + ", ".join(missing))
 
+
+def unix_cpu_ms(pid):
+    """(user, system) ms a Unix process and its threads have taken so far,
+    or None once it is gone."""
+    try:
+        fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+    except (OSError, IndexError):
+        return None
+    return int(fields[11]) * 1000 / CLOCK_TICKS, int(fields[12]) * 1000 / CLOCK_TICKS
+
+
+def wine_unix_pid(prefix, matches):
+    """The Unix process of |prefix|'s Wine (by the WINEPREFIX it runs
+    with) for which |matches| holds of the lower-case base names of its
+    command and arguments: Wine shows a program's own path first, where
+    i386 code is emulated after the emulator and the loader."""
+    wanted = f"WINEPREFIX={prefix}".encode()
+    for proc in Path("/proc").iterdir():
+        if not proc.name.isdigit():
+            continue
+        try:
+            arguments = (proc / "cmdline").read_bytes().split(b"\0")
+            names = {(proc / "comm").read_text().strip().lower()} | {
+                re.split(r"[\\/]", a.decode(errors="replace"))[-1].lower() for a in arguments}
+            if matches(names) and wanted in (proc / "environ").read_bytes().split(b"\0"):
+                return int(proc.name)
+        except OSError:
+            continue
+    return None

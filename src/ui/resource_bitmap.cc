@@ -115,6 +115,36 @@ ResourceBitmap ResourceBitmap::FromBitmapHandle(HBITMAP bitmap) {
   return result;
 }
 
+ResourceBitmap ResourceBitmap::Reduced() const {
+  if (!holder_ || factor_ >= 1.0) return *this;
+  const int width = Width();
+  const int height = Height();
+  if (width <= 0 || height <= 0) return *this;
+  Gdiplus::GpBitmap* bitmap = nullptr;
+  if (gdip::GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppPARGB, nullptr, &bitmap) !=
+      Gdiplus::Ok) {
+    return *this;
+  }
+  SharedImage* holder = NewHolder(bitmap);
+  if (!holder) return *this;
+  ResourceBitmap result;
+  result.Reset(holder, 1.0);
+  ScopedGraphics graphics;
+  if (gdip::GdipGetImageGraphicsContext(bitmap, graphics.receive()) != Gdiplus::Ok) return *this;
+  gdip::GdipSetInterpolationMode(graphics.get(), Gdiplus::InterpolationModeHighQualityBicubic);
+  gdip::GdipSetPixelOffsetMode(graphics.get(), Gdiplus::PixelOffsetModeHalf);
+  UINT source_width = 0, source_height = 0;
+  gdip::GdipGetImageWidth(holder_->image, &source_width);
+  gdip::GdipGetImageHeight(holder_->image, &source_height);
+  if (gdip::GdipDrawImageRectRectI(graphics.get(), holder_->image, 0, 0, width, height, 0, 0,
+                                   static_cast<INT>(source_width),
+                                   static_cast<INT>(source_height), Gdiplus::UnitPixel, nullptr,
+                                   nullptr, nullptr) != Gdiplus::Ok) {
+    return *this;
+  }
+  return result;
+}
+
 int ResourceBitmap::Width() const {
   UINT pixels = 0;
   if (holder_) gdip::GdipGetImageWidth(holder_->image, &pixels);

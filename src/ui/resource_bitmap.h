@@ -30,6 +30,10 @@ class ResourceBitmap {
   bool Load(IStream* stream, double factor);
   // A copy of a GDI bitmap at factor 1.0; empty when it cannot be made.
   static ResourceBitmap FromBitmapHandle(HBITMAP bitmap);
+  // A copy with only the pixels its logical size needs (factor 1): a
+  // picture decoded with more pixels than the screen shows keeps them all
+  // otherwise. Itself when it has no more than that, or on failure.
+  ResourceBitmap Reduced() const;
 
   bool is_empty() const { return holder_ == nullptr; }
   double factor() const { return factor_; }

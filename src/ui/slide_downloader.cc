@@ -94,8 +94,11 @@ bool SlideDownloader::DownloadNextSlide(size_t count) {
         << "Failed to load a background slide bitmap from data downloaded from " << url;
     return false;
   }
+  // Kept for as long as the window lives, so only with the pixels the
+  // screen shows: a quarter of the server's at scale 1.
+  const ResourceBitmap reduced = image.Reduced();
   ScopedExclusiveLock hold(&list_lock_);
-  images_.push_back(image);
+  images_.push_back(reduced);
   return true;
 }
 

@@ -179,6 +179,34 @@ TEST(ResourceBitmapTest, DrawImageMapsSourceCoordinatesThroughTheFactor) {
   }
 }
 
+// A picture with more pixels than its logical size keeps only what the
+// screen shows, and draws the same; others stay as they are.
+TEST(ResourceBitmapTest, ReducedKeepsOnlyTheLogicalPixels) {
+  ResourceBitmap large;
+  ASSERT_TRUE(large.Load(IDR_TEST_POSITIONS, 2));  // 20 x 12 pixels, logical 10 x 6
+  const ResourceBitmap reduced = large.Reduced();
+  EXPECT_EQ(reduced.factor(), 1.0);
+  EXPECT_EQ(reduced.Width(), 10);
+  EXPECT_EQ(reduced.Height(), 6);
+  EXPECT_EQ(large.factor(), 0.5);  // the original is untouched
+
+  TestCanvas from_large(10, 6), from_reduced(10, 6);
+  large.DrawImage(from_large.dc(), 0, 0, 10, 6, 0, 0, 10, 6);
+  reduced.DrawImage(from_reduced.dc(), 0, 0, 10, 6, 0, 0, 10, 6);
+  for (const POINT p : {POINT{1, 1}, POINT{5, 3}, POINT{8, 4}}) {
+    EXPECT_TRUE(Near(from_large.Colour(p.x, p.y), from_reduced.Colour(p.x, p.y), 12))
+        << p.x << "," << p.y << ": " << ColourText(from_large.Colour(p.x, p.y)) << " vs "
+        << ColourText(from_reduced.Colour(p.x, p.y));
+  }
+
+  ResourceBitmap normal;
+  ASSERT_TRUE(normal.Load(IDR_TEST_NORMAL, 1));
+  const ResourceBitmap same = normal.Reduced();
+  EXPECT_EQ(same.Width(), 7);
+  EXPECT_EQ(same.factor(), 1.0);
+  EXPECT_EQ(ResourceBitmap().Reduced().is_empty(), true);
+}
+
 TEST(ResourceBitmapTest, FromBitmapHandleCopiesTheBitmap) {
   TestCanvas source(5, 3);
   source.Fill(RGB(10, 120, 230));
