@@ -509,7 +509,6 @@ void MainWindow::StartSlides() {
 }
 
 void MainWindow::OnProgressTimer() {
-  if (!slideshow_) return;
   if (quick_start_note_visible_ && slideshow_->HasMovedOn()) {
     quick_start_link_.reset();
     DestroyControls(window(), IDC_QUICK_START_NOTE);
@@ -528,7 +527,7 @@ void MainWindow::OnPaint() {
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
     if (progress_mode_) {
-      if (slideshow_) slideshow_->Draw(target, rect);
+      slideshow_->Draw(target, rect);
     } else {
       background_image_.DrawImage(target, rect.left, rect.top, width, height, rect.left,
                                   rect.top, width, height);
@@ -741,7 +740,7 @@ void MainWindow::OnProgressPercent(int percent) {
     last_percent_ = percent;
     return;
   }
-  if (!progress_mode_ || !progress_bar_ || percent == progress_bar_->Position()) return;
+  if (percent == progress_bar_->Position()) return;
   progress_bar_->SetPosition(percent);
   SetItemText(IDC_PERCENT_LABEL, std::to_wstring(percent) + L"%");
   const RECT label = ScaleRect(layout_->PercentLabelRect());
