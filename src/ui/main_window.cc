@@ -449,8 +449,9 @@ void MainWindow::SwitchToProgressMode() {
   const HWND close = ::GetDlgItem(window, IDC_PROGRESS_CLOSE_BUTTON);
   if (close) {
     ::SetWindowLongPtrW(close, GWL_STYLE, ::GetWindowLongPtrW(close, GWL_STYLE) | WS_VISIBLE);
+    // Over the slides' top band, white in every slide.
     progress_close_button_ = std::make_unique<ImageButton>(IDR_PROGRESS_CLOSE_BUTTON, 0, kBlack,
-                                                           nullptr, close, background_image_, 0, 0);
+                                                           nullptr, close, built_in_slide_, 0, 0);
     progress_close_button_->accessible().SetAccessibleInfo(ROLE_SYSTEM_PUSHBUTTON, String(408),
                                                            std::wstring());
   }
