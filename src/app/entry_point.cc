@@ -10,6 +10,7 @@
 #include "base/file_util.h"
 #include "config/brand_info.h"
 #include "config/distrib_params.h"
+#include "install/elevated_instance.h"
 #include "install/installer.h"
 #include "logging/file_logger.h"
 #include "logging/log_record.h"
@@ -155,11 +156,7 @@ int RunLiteInstaller() {
       break;
   }
 
-  if (command_line.HasSwitch(switches::kRunAsAdmin)) {
-    // The elevated instance is not part of this build yet; its parent
-    // treats -1 as a failed elevated run.
-    return EXIT_ELEVATED_FAILURE;
-  }
+  if (command_line.HasSwitch(switches::kRunAsAdmin)) return ExecuteAsAdmin(command_line);
   return RunNormalInstallation(command_line);
 }
 

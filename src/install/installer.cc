@@ -38,6 +38,34 @@ constexpr wchar_t kBrowserMessageWindowClass[] = L"ZelmarBrowser_MessageWindow";
 constexpr wchar_t kModulePrefix[] = L"zb";
 constexpr char kLiteSource[] = "lite";
 constexpr char kPermanentLockParam[] = "setup_arc_permanent_lock";
+// The elevated instance learns the real archive path only after the go signal.
+constexpr wchar_t kPlaceholderArchive[] = L"fake_browser_arc";
+
+// A command line with any of these is a setup maintenance call, never an
+// installation to elevate for. Tested in this order.
+constexpr const char* kNonInstallSwitches[] = {
+    "update-setup-exe", "show-eula", "configure-user-settings", "register-dev-chrome",
+    "register-browser-browser", "rename-browser-exe", "on-os-upgrade",
+    "fake-rename-zelmar-internet", "patch", "reenable-autoupdates", "simulate-crash",
+    "delete-old-versions", "set-as-default-browser", "set-as-default-browser-dll", "pttw1",
+    "pwattw1", "pttw0",
+};
+
+// A zero-sized window in the middle of the work area, in front, so that the
+// elevation prompt it owns comes up in front too.
+HWND CreatePromptOwnerWindow() {
+  const HWND window = ::CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE,
+                                       0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  if (!window) return nullptr;
+  MONITORINFO info = {};
+  info.cbSize = sizeof(info);
+  if (::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info)) {
+    const RECT& area = info.rcWork;
+    ::MoveWindow(window, (area.left + area.right) / 2, (area.top + area.bottom) / 2, 0, 0, FALSE);
+  }
+  ::SetForegroundWindow(window);
+  return window;
+}
 
 // The StringFromGUID2 form without its braces.
 std::wstring NewReportId() {
@@ -146,6 +174,76 @@ bool Installer::WaitForInstallAsync() {
   if (!thread_.is_valid()) return true;
   ::SetEvent(stop_event_.get());
   return ::WaitForSingleObject(thread_.get(), kThreadExitWaitMs) != WAIT_TIMEOUT;
+}
+
+bool Installer::NeedStartThisProcessAsAdmin() {
+  constexpr char kFunction[] = "NeedStartThisProcessAsAdmin";
+  if (!Platform().IsUserInAdminGroup()) {
+    LOG(INFO, kFunction) << "User is not in admin group.";
+    return false;
+  }
+  if (Platform().GetWindowsVersion().major < 6) {
+    LOG(INFO, kFunction) << "Windows version is not suitable for elevated restart.";
+    return false;
+  }
+  for (const char* name : kNonInstallSwitches) {
+    if (command_line_copy.HasSwitch(name)) {
+      LOG(INFO, kFunction) << "Found non install-switch:" << name;
+      return false;
+    }
+  }
+  if (command_line_copy.HasSwitch(switches::kRunAsAdmin)) {
+    LOG(INFO, kFunction) << "Run-as-admin functionality is already enabled.";
+    return false;
+  }
+  if (command_line_copy.HasSwitch(switches::kSilent) &&
+      !command_line_copy.HasSwitch(switches::kUacEnabled) && !Platform().IsRunningAsAdmin()) {
+    LOG(INFO, kFunction) << "Elevated run is necessary but silent instalation is requested - "
+                            "UAC will not be shown.";
+    return false;
+  }
+  return true;
+}
+
+bool Installer::RestartAsAdmin() {
+  InstallerCommandLine command_line = command_line_copy;
+  command_line.AppendSwitch(switches::kRunAsAdmin);
+  command_line.AppendSwitch(switches::kParentInstallerProcessId,
+                            std::to_wstring(::GetCurrentProcessId()));
+  command_line.AppendSwitch(switches::kSetupCmdLine,
+                            BuildSetupCommandLine(kPlaceholderArchive, false).ToString());
+  const std::wstring program = command_line.GetProgram();
+  command_line.SetProgram(std::wstring());
+  const std::wstring parameters = command_line.ToString();
+
+  const HWND owner = CreatePromptOwnerWindow();
+  elevated_instance_.reset();
+  elevated_instance_ = CreateElevatedInstallerProcess();
+
+  SHELLEXECUTEINFOW info = {};
+  info.cbSize = sizeof(info);
+  info.fMask = SEE_MASK_NOCLOSEPROCESS;
+  info.hwnd = owner;
+  info.lpVerb = L"runas";
+  info.lpFile = program.c_str();
+  info.lpParameters = parameters.c_str();
+  info.nShow = SW_SHOW;
+  if (ShellExecuteRunAs(&info)) {
+    elevated_instance_->SetProcess(info.hProcess, owner);
+    return true;
+  }
+  elevated_instance_.reset();
+  uac_declined_ = reinterpret_cast<INT_PTR>(info.hInstApp) == SE_ERR_ACCESSDENIED;
+  if (owner) ::DestroyWindow(owner);
+  return false;
+}
+
+bool Installer::ShellExecuteRunAs(SHELLEXECUTEINFOW* info) {
+  return ::ShellExecuteExW(info) != FALSE;
+}
+
+std::unique_ptr<ElevatedInstallerProcess> Installer::CreateElevatedInstallerProcess() {
+  return std::make_unique<ElevatedInstallerProcess>();
 }
 
 void Installer::SetMakeDefault(bool make_default) {

@@ -2,6 +2,7 @@
 #define LITE_INSTALL_INSTALLER_H_
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <atomic>
 #include <cstdint>
@@ -55,6 +56,14 @@ class Installer : private InstallerCommandLineHolder, public ModuleDownload {
   // False when the worker did not end within a minute.
   bool WaitForInstallAsync();
 
+  // Elevation, decided and started on the window's thread before the start
+  // signal.
+  bool NeedStartThisProcessAsAdmin();
+  // True when the elevated instance was started; a refused prompt makes the
+  // setup run here with "disable-uac".
+  bool RestartAsAdmin();
+  bool uac_declined() const { return uac_declined_; }
+
   // Options, set by the window before the start signal.
   void SetMakeDefault(bool make_default);
   bool CanMakeDefaultBrowser();
@@ -88,6 +97,9 @@ class Installer : private InstallerCommandLineHolder, public ModuleDownload {
 
   // The body of the worker thread.
   void Install();
+  // Runs the setup at |path| and waits for it; the elevated instance calls
+  // it directly.
+  virtual bool RunModule(const std::wstring& path, const InstallerCommandLine& command_line);
   // 0 on success, else a failure type.
   int InstallBrowser();
 
@@ -98,7 +110,6 @@ class Installer : private InstallerCommandLineHolder, public ModuleDownload {
 
  protected:
   virtual bool RunModuleInElevatedProcess();
-  virtual bool RunModule(const std::wstring& path, const InstallerCommandLine& command_line);
   virtual void InitStatistics(const BrandInfo* brand_info, const DistribParams* distrib_params);
   virtual std::wstring GetModulePath();
   // 0 or a failure type; fills the module file and keeps it open in |lock|
@@ -114,6 +125,10 @@ class Installer : private InstallerCommandLineHolder, public ModuleDownload {
   virtual int64_t TickNow();
   // Whether user-account-control prompts are shown, for the launch event.
   virtual bool AreUacPromptsEnabled();
+  // ShellExecuteExW with the "runas" verb; the user answers the prompt.
+  virtual bool ShellExecuteRunAs(SHELLEXECUTEINFOW* info);
+  // The elevated copy's handshake, before the copy is started.
+  virtual std::unique_ptr<ElevatedInstallerProcess> CreateElevatedInstallerProcess();
 
   // ModuleDownload statistics hooks.
   void OnDownloadStarted() override;

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "system/privileges.h"
 #include "system/registry_helpers.h"
 
 namespace lite {
@@ -97,6 +98,14 @@ ScopedPlatformQueriesOverride::ScopedPlatformQueriesOverride(PlatformQueries* qu
 
 ScopedPlatformQueriesOverride::~ScopedPlatformQueriesOverride() {
   CurrentOverride() = previous_;
+}
+
+bool PlatformQueries::IsUserInAdminGroup() {
+  return IsUserAnAdminGroup(::GetCurrentProcess());
+}
+
+bool PlatformQueries::IsRunningAsAdmin() {
+  return IsUserAnAdmin();
 }
 
 }  // namespace lite

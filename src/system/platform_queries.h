@@ -35,6 +35,10 @@ class PlatformQueries {
   virtual bool GetTotalPhysicalMemory(uint64_t* bytes);
   // GetExitCodeProcess on a process handle; false when it cannot be read.
   virtual bool GetProcessExitCode(void* process, uint32_t* code);
+  // IsUserAnAdminGroup of this process: Wine counts every user in.
+  virtual bool IsUserInAdminGroup();
+  // IsUserAnAdmin: true for every process under Wine.
+  virtual bool IsRunningAsAdmin();
 };
 
 PlatformQueries& Platform();

@@ -34,6 +34,9 @@
 #include "ui/window_icons.h"
 
 namespace lite {
+
+// The elevated instance hides the cancel control by this id.
+static_assert(IDC_PROGRESS_CLOSE_BUTTON == ElevatedProgressProxy::kCancelButtonId);
 namespace {
 
 constexpr wchar_t kImportProgressMessage[] = L"zelmar.lite.set_import_progress";
@@ -297,9 +300,7 @@ void MainWindow::AllowRegisteredMessages() {
 }
 
 bool MainWindow::ElevatedRestartDeclined() {
-  // The elevated restart comes with the elevated instance; until then
-  // there is no restart to offer or decline.
-  return false;
+  return installer_ && installer_->NeedStartThisProcessAsAdmin() && !installer_->RestartAsAdmin();
 }
 
 void MainWindow::CreateCustomControls() {
@@ -721,8 +722,11 @@ void MainWindow::OnSystemClose() {
     return;
   }
   // On the progress screen closing asks first, as the close button does,
-  // and only while the installation can still be cancelled.
-  if (progress_close_button_) AskToCancel(kSystemClose);
+  // and only while the installation can still be cancelled: the elevated
+  // instance hides the button once its setup runs.
+  if (progress_close_button_ && ::IsWindowVisible(progress_close_button_->window())) {
+    AskToCancel(kSystemClose);
+  }
 }
 
 void MainWindow::AskToCancel(INT_PTR result) {

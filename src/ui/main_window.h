@@ -10,6 +10,7 @@
 #include <string>
 
 #include "base/scoped_gdi.h"
+#include "install/elevated_progress_proxy.h"
 #include "install/installer_observer.h"
 #include "ui/main_window_layout.h"
 #include "ui/main_window_theme.h"
@@ -31,7 +32,8 @@ class Slideshow;
 
 // Private messages of the window. The installer thread never touches the
 // window directly: it posts these, and the window's own thread acts.
-constexpr UINT kProgressPercentMessage = WM_APP + 100;  // wParam: percent
+// The elevated instance posts the setup's progress with the same message.
+constexpr UINT kProgressPercentMessage = ElevatedProgressProxy::kProgressPercentMessage;
 constexpr UINT kInstallerEventMessage = WM_APP + 102;   // wParam: InstallerEvent
 
 // The installer's window: the first screen with the options, then the

@@ -18,6 +18,8 @@ class FakePlatformQueries : public PlatformQueries {
   uint16_t architecture = PROCESSOR_ARCHITECTURE_AMD64;
   bool memory_known = true;
   uint64_t memory = 8ull << 30;
+  bool admin_group = true;
+  bool running_as_admin = false;
 
   WindowsVersion GetWindowsVersion() override { return version; }
   uint16_t GetNativeProcessorArchitecture() override { return architecture; }
@@ -26,6 +28,8 @@ class FakePlatformQueries : public PlatformQueries {
     *bytes = memory;
     return true;
   }
+  bool IsUserInAdminGroup() override { return admin_group; }
+  bool IsRunningAsAdmin() override { return running_as_admin; }
 };
 
 }  // namespace lite
