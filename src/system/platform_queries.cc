@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <string>
+
 #include "system/privileges.h"
 #include "system/registry_helpers.h"
 
@@ -20,6 +22,16 @@ uint32_t ReadUpdateBuildRevision() {
                  KEY_QUERY_VALUE | KEY_WOW64_64KEY, &revision);
   return revision;
 }
+
+#if defined(LITE_TEST_HOOKS)
+// Wine counts every user as an administrator; end-to-end runs that are not
+// about elevation play a standard user with LITE_TEST_USER=standard.
+bool PlaysStandardUser() {
+  wchar_t value[16] = {};
+  return ::GetEnvironmentVariableW(L"LITE_TEST_USER", value, 16) == 8 &&
+         std::wstring(value) == L"standard";
+}
+#endif
 
 }  // namespace
 
@@ -101,10 +113,16 @@ ScopedPlatformQueriesOverride::~ScopedPlatformQueriesOverride() {
 }
 
 bool PlatformQueries::IsUserInAdminGroup() {
+#if defined(LITE_TEST_HOOKS)
+  if (PlaysStandardUser()) return false;
+#endif
   return IsUserAnAdminGroup(::GetCurrentProcess());
 }
 
 bool PlatformQueries::IsRunningAsAdmin() {
+#if defined(LITE_TEST_HOOKS)
+  if (PlaysStandardUser()) return false;
+#endif
   return IsUserAnAdmin();
 }
 

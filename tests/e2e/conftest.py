@@ -105,6 +105,10 @@ def _base_env(prefix, display):
         env.setdefault("QEMU_CPU", "max")
     env.update(WINEPREFIX=str(prefix), WINEARCH="win64", WINEDEBUG="-all",
                WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=display)
+    # Wine counts every user as an administrator, so every window would
+    # restart elevated on Install; runs play a standard user unless a test
+    # is about elevation (LITE_TEST_USER="admin").
+    env.update(LITE_TEST_USER="standard")
     return env
 
 
@@ -420,8 +424,9 @@ RECORD = "C:\\users\\root\\Temp\\setup_record.json"
 class WindowRun(WindowProcess):
     """One run of the installer with its window, driven as a user would."""
 
-    def __init__(self, wine, installer, *args):
-        super().__init__(wine, installer, *args, env={"LITE_TEST_SETUP_RECORD": RECORD})
+    def __init__(self, wine, installer, *args, env=None):
+        super().__init__(wine, installer, *args,
+                         env={"LITE_TEST_SETUP_RECORD": RECORD, **(env or {})})
 
     def dump(self, timeout=60):
         """The window and its controls, once it shows (within |timeout| s)."""
@@ -493,8 +498,8 @@ def window_run(wine, installer, installable_setup):
     installable_setup.state.reset()
     runs = []
 
-    def start(*args):
-        run = WindowRun(wine, installer, *args)
+    def start(*args, env=None):
+        run = WindowRun(wine, installer, *args, env=env)
         runs.append(run)
         return run
     yield start
@@ -535,3 +540,50 @@ def report_requests(services):
     """The installation reports received, each as its parsed query."""
     return [parse_qs(urlsplit(r["path"]).query) for r in services.state.snapshot()
             if r["path"].startswith("/get/browser/install")]
+
+
+# The progress screen's bar and the test setup's pace, for the tests that
+# follow an installation.
+def progress(window):
+    """(label text, accessible value, visible) of the bar's pair."""
+    bar = window["by_id"].get(115, [{}])[0]
+    label = window["by_id"].get(124, [{}])[0]
+    return label.get("text"), bar.get("accessible", {}).get("value"), bar.get("visible")
+
+
+def percent_of(window):
+    text = progress(window)[0]
+    return int(text[:-1]) if text and text.endswith("%") else None
+
+
+def wait_for_percent(run, expected, timeout=60, above=False):
+    """Waits for the progress screen to show |expected| percent (or more,
+    with |above|)."""
+    deadline = time.monotonic() + timeout * TIME_SCALE
+    seen = None
+    while time.monotonic() < deadline:
+        seen = percent_of(run.dump())
+        if seen == expected or (above and seen is not None and seen > expected):
+            return
+        time.sleep(0.2)
+    pytest.fail(f"the progress screen shows {seen}%, not {expected}%")
+
+
+class SetupSteps:
+    """Lets the test setup post its messages one at a time."""
+
+    def __init__(self):
+        self.dir = Path(tempfile.mkdtemp())
+        self.step = 0
+
+    def args(self, messages):
+        return [f"--test-setup-messages={messages}",
+                f"--test-setup-step-dir={Wine.windows_path(self.dir)}"]
+
+    def release(self):
+        (self.dir / f"step{self.step}").touch()
+        self.step += 1
+
+
+def dialog_texts(dialog, ids):
+    return {i: dialog["by_id"][i][0]["text"] for i in ids}

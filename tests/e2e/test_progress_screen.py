@@ -2,59 +2,17 @@
 accessible value and the slides, from the Install click to the setup's
 last message, with the real installer under Wine and Xvfb."""
 import io
-import tempfile
 import time
-from pathlib import Path
 
 import pytest
 from PIL import Image, ImageChops, ImageStat
 
-from conftest import (DIALOG_ARTEFACTS, SC_CLOSE, TIME_SCALE, WM_SYSCOMMAND, DialogRun, Wine,
-                      log_messages, report_requests, setup_record)
+from conftest import (DIALOG_ARTEFACTS, SC_CLOSE, TIME_SCALE, WM_SYSCOMMAND, DialogRun,
+                      SetupSteps, dialog_texts, log_messages, percent_of, progress,
+                      report_requests, setup_record, wait_for_percent)
 from services.slide_art import slide_jpeg
 
 FIRST_SCREEN_CONTROLS = (1, 107, 109, 110, 111, 113, 118, 122, 123)
-
-
-def progress(window):
-    """(label text, accessible value, visible) of the bar's pair."""
-    bar = window["by_id"].get(115, [{}])[0]
-    label = window["by_id"].get(124, [{}])[0]
-    return label.get("text"), bar.get("accessible", {}).get("value"), bar.get("visible")
-
-
-def percent_of(window):
-    text = progress(window)[0]
-    return int(text[:-1]) if text and text.endswith("%") else None
-
-
-def wait_for_percent(run, expected, timeout=60, above=False):
-    """Waits for the progress screen to show |expected| percent (or more,
-    with |above|)."""
-    deadline = time.monotonic() + timeout * TIME_SCALE
-    seen = None
-    while time.monotonic() < deadline:
-        seen = percent_of(run.dump())
-        if seen == expected or (above and seen is not None and seen > expected):
-            return
-        time.sleep(0.2)
-    pytest.fail(f"the progress screen shows {seen}%, not {expected}%")
-
-
-class SetupSteps:
-    """Lets the test setup post its messages one at a time."""
-
-    def __init__(self):
-        self.dir = Path(tempfile.mkdtemp())
-        self.step = 0
-
-    def args(self, messages):
-        return [f"--test-setup-messages={messages}",
-                f"--test-setup-step-dir={Wine.windows_path(self.dir)}"]
-
-    def release(self):
-        (self.dir / f"step{self.step}").touch()
-        self.step += 1
 
 
 def test_bar_follows_the_download_and_the_setup(window_run, wine, installable_setup):
@@ -211,10 +169,6 @@ def test_quick_start_shows_the_built_in_slide_then_the_downloaded_ones(window_ru
 
 
 RESUME_TEXTS = {107: "Installation not complete. Resume?", 1: "Resume", 113: "Cancel"}
-
-
-def dialog_texts(dialog, ids):
-    return {i: dialog["by_id"][i][0]["text"] for i in ids}
 
 
 @pytest.mark.parametrize("answer", ["resume", "cancel"])
