@@ -8,7 +8,6 @@ import uuid
 import pytest
 
 from conftest import parse_log
-from test_silent_install import tagged_installer  # noqa: F401  (fixture)
 
 ACCESS_VIOLATION = 0xC0000005
 GUID_TEXT = re.compile(r"^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$")

@@ -16,6 +16,7 @@ import gzip
 import re
 import struct
 import threading
+import time
 from urllib.parse import parse_qsl, urlsplit
 
 SUBMIT_PATH = "/submit"
@@ -132,7 +133,8 @@ def handle_crash(handler, body):
     state = handler.server.crash
     report = {"query": parse_qsl(url.query, keep_blank_values=True),
               "headers": dict(handler.headers.items()), "errors": [],
-              "chunk_sizes": getattr(handler, "chunk_sizes", None)}
+              "chunk_sizes": getattr(handler, "chunk_sizes", None),
+              "started": getattr(handler, "started", None), "received": time.time()}
     try:
         content_type = handler.headers.get("Content-Type", "")
         match = re.fullmatch(r"multipart/form-data; boundary=(.+)", content_type)

@@ -10,6 +10,7 @@ import argparse
 import json
 import ssl
 import threading
+import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 try:
@@ -90,6 +91,7 @@ class ServiceHandler(BaseHTTPRequestHandler):
             self.wfile.write(body)
 
     def _handle(self):
+        self.started = time.time()
         body = self._body()
         state = self.server.state
         if self.path == "/__requests":
