@@ -9,6 +9,7 @@
 #include "base/file_util.h"
 #include "base/scoped_handle.h"
 #include "base/string_conversion.h"
+#include "config/service_hosts.h"
 #include "config/user_id.h"
 #include "crash/file_io_win.h"
 #include "crash/file_reader.h"
@@ -20,7 +21,6 @@
 namespace lite {
 namespace {
 
-constexpr char kVersion[] = "22.9.3.891";
 constexpr char kPlatform[] = "Win32";
 constexpr char kProduct[] = "Zelmar";
 constexpr char kMinidumpKey[] = "upload_file_minidump";
@@ -52,7 +52,7 @@ CrashReporter::CrashReporter(std::string upload_origin)
   if (FAILED(::CoCreateGuid(&report_id_))) report_id_ = GUID();
   SetAnnotation("uid", GuidText(client_id_));
   SetAnnotation("report_id", GuidText(report_id_));
-  SetAnnotation("ver", kVersion);
+  SetAnnotation("ver", kInstallerVersion);
   SetAnnotation("plat", kPlatform);
   SetAnnotation("prod", kProduct);
   SetAnnotation("gzip_enabled", gzip_ ? "true" : "false");
