@@ -19,7 +19,7 @@ SOURCE="$ROOT/tests/fuzz/${TARGET}_fuzzer.cc"
 mkdir -p "$OUT/corpus" "$OUT/artifacts"
 
 # The fuzzing toolchain is not needed for the build or the tests.
-for package in clang libclang-rt-14-dev libjansson-dev; do
+for package in clang libclang-rt-14-dev libjansson-dev zlib1g-dev; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed' ||
     DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$package" >/dev/null
 done
@@ -35,6 +35,8 @@ case "$TARGET" in
                          "$ROOT/src/base/json_reader.cc") ; LIBS=(-ljansson) ;;
   install_stat) SOURCES=("$ROOT/src/net/install_stat_text.cc" "$ROOT/src/base/string_conversion.cc") ;;
   switch_name) SOURCES=("$ROOT/src/process/switch_name.cc") ;;
+  crash_body) SOURCES=("$ROOT"/src/crash/{http_multipart_builder,http_body_gzip,composite_http_body_stream,string_http_body_stream,file_reader_http_body_stream}.cc
+                       "$ROOT/tests/fuzz/native_log_record.cc") ; LIBS=(-lz) ;;
   *) echo "unknown fuzz target $TARGET" >&2; exit 2 ;;
 esac
 
@@ -72,6 +74,10 @@ if [ -z "$(ls -A "$OUT/corpus")" ]; then
       printf 'b\0r\0a\0n\0d\0-\0N\0a\0m\0e\0' > "$OUT/corpus/name"
       printf 'x\0\0\1z\0' > "$OUT/corpus/wide"
       printf 's\0 \0\"\0=\0' > "$OUT/corpus/space"
+      ;;
+    crash_body)  # "key\0value\0" pairs, a lone NUL, then the file's bytes
+      printf 'uid\0ABC\0ver\0001\0\0MDMP\0\0\0' > "$OUT/corpus/report"
+      printf 'a\r\n"%%\0\r\n\0upload_file_minidump\0x\0\0' > "$OUT/corpus/escapes"
       ;;
   esac
 fi

@@ -10,6 +10,8 @@
 #include "base/file_util.h"
 #include "config/brand_info.h"
 #include "config/distrib_params.h"
+#include "config/service_hosts.h"
+#include "crash/crash_reporter.h"
 #include "install/elevated_instance.h"
 #include "install/installer.h"
 #include "logging/file_logger.h"
@@ -22,6 +24,7 @@
 #include "process/single_instance_mutex.h"
 #include "process/switch_name.h"
 #include "process/switches.h"
+#include "process/test_crash.h"
 #include "system/disk_space.h"
 #include "system/internal_interface.h"
 #include "system/secure_dll_search.h"
@@ -69,8 +72,15 @@ int RunNormalInstallation(const InstallerCommandLine& command_line) {
   std::string tag_language;
   if (distrib_params.GetParam("lang", &tag_language)) brand_info.SetInterfaceLanguage(tag_language);
   brand_info.ApplyDefaults();
-  // Crash annotations (the tag, brand id and name, language) join here once
-  // crash reporting is part of the build.
+  if (CrashReporter* reporter = CrashReporter::Current()) {
+    for (const auto& [key, value] : distrib_params.params()) reporter->SetAnnotation(key, value);
+    reporter->SetAnnotation("brand_id", brand_info.brand_id);
+    reporter->SetAnnotation("brand_name", brand_info.brand_name);
+    reporter->SetAnnotation("default_language", brand_info.interface_language);
+  }
+#if defined(LITE_TEST_HOOKS)
+  CrashIfAskedForTesting("main");
+#endif
 
   int message_id = 0;
   if (!IsProcessorSupported(&message_id)) {
@@ -117,6 +127,9 @@ int RunNormalInstallation(const InstallerCommandLine& command_line) {
 int RunLiteInstaller() {
   int relaunch_exit_code = 0;
   const int secure_result = SetUpSecureDllSearch(&relaunch_exit_code);
+  // Removed last, when this function returns.
+  CrashReporter crash_reporter(kCrashReportOrigin);
+  crash_reporter.SetAnnotation("ptype", "installer");
 
   // The log path keeps the temporary folder's trailing backslash and adds
   // one more: every process must form the identical string, since the log

@@ -21,6 +21,7 @@
 #include "net/string_download_sink.h"
 #include "process/exit_codes.h"
 #include "process/switches.h"
+#include "process/test_crash.h"
 #include "system/file_version.h"
 #include "system/internal_interface_safe_check.h"
 #include "system/platform_queries.h"
@@ -149,6 +150,9 @@ bool Installer::StartInstallThread() {
 }
 
 unsigned __stdcall Installer::ThreadMain(void* installer) {
+#if defined(LITE_TEST_HOOKS)
+  CrashIfAskedForTesting("worker");
+#endif
   RunAtThreadBoundary("Installer::ThreadMain",
                       [installer] { static_cast<Installer*>(installer)->Install(); });
   return 0;

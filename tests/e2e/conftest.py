@@ -326,6 +326,19 @@ def installer():
     return path
 
 
+@pytest.fixture
+def tagged_installer(tmp_path):
+    """Makes a copy of the signed installer with the given tag."""
+    tag_tool = BUILD / "native-tools" / "tag_tool" / "tag_tool"
+
+    def make(tag):
+        path = tmp_path / "lite_installer.exe"
+        shutil.copyfile(BUILD / "signed" / "lite_installer.exe", path)
+        subprocess.run([str(tag_tool), "write", str(path), tag], check=True, capture_output=True)
+        return path
+    return make
+
+
 @pytest.fixture(scope="session")
 def fixtures_dir():
     return BUILD / "tests" / "fixtures"

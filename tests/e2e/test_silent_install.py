@@ -3,8 +3,6 @@ the signed test setup from the loopback CDN, verifies it, runs it and
 reports to the loopback statistics and report services."""
 import json
 import re
-import shutil
-import subprocess
 import time
 from urllib.parse import unquote
 
@@ -18,7 +16,6 @@ UNSIGNED_SETUP = BUILD / "tests" / "fixtures" / "test_setup.exe"
 # brand's statistics and make-default readings off.
 PARTNER_INSTALLER = BUILD / "tests" / "fixtures" / "lite_installer_partner.exe"
 PARTNER_PACKAGE = BUILD / "tests" / "fixtures" / "partner_installer" / "partner.cab"
-TAG_TOOL = BUILD / "native-tools" / "tag_tool" / "tag_tool"
 STATS_PATH = re.compile(
     r"^/installstats/send/dtype=stred/pid=457/cid=72992/path=extended_stat/vars=(.*)/\*$")
 STANDING = {"brand_id", "installer_type", "launched", "lite_ver", "old_style", "old_ver", "ui",
@@ -34,16 +31,6 @@ def archive(installable_setup):
     yield services
     services.cdn.put("setup.arc", SIGNED_SETUP.read_bytes())
     services.setup_faults = ""
-
-
-@pytest.fixture
-def tagged_installer(tmp_path):
-    def make(tag):
-        path = tmp_path / "lite_installer.exe"
-        shutil.copyfile(BUILD / "signed" / "lite_installer.exe", path)
-        subprocess.run([str(TAG_TOOL), "write", str(path), tag], check=True, capture_output=True)
-        return path
-    return make
 
 
 def run_silent(wine, program, *switches, timeout=120):

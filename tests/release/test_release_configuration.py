@@ -21,6 +21,7 @@ GOOD_ORIGINS = {
     "LITE_WEBNTP_ORIGIN": "https://webntp.zelmar-browser.net",
     "LITE_STATISTICS_ORIGIN": "https://stats.zelmar-browser.net",
     "LITE_REPORT_ORIGIN": "https://report.zelmar-browser.net",
+    "LITE_CRASH_REPORT_ORIGIN": "https://crash.zelmar-browser.net",
     "LITE_BROWSER_SITE_BASE_HOST": "browser.zelmar-browser",
 }
 

@@ -10,16 +10,19 @@ import argparse
 import json
 import ssl
 import threading
+import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 try:
     from services.cdn import CdnState, handle_cdn
+    from services.crash import CrashState, handle_crash
     from services.seeds import SeedsState, handle_seeds
     from services.setup_archive import handle_setup_archive
     from services.slides import SlidesState, handle_slides
     from services.stats import StatsState, handle_stats
 except ImportError:  # run as a script from this folder
     from cdn import CdnState, handle_cdn
+    from crash import CrashState, handle_crash
     from seeds import SeedsState, handle_seeds
     from setup_archive import handle_setup_archive
     from slides import SlidesState, handle_slides
@@ -58,8 +61,26 @@ class ServiceHandler(BaseHTTPRequestHandler):
             super().log_message(fmt, *args)
 
     def _body(self):
+        if self.headers.get("Transfer-Encoding", "").lower() == "chunked":
+            return self._chunked_body()
         length = int(self.headers.get("Content-Length") or 0)
         return self.rfile.read(length) if length else b""
+
+    def _chunked_body(self):
+        """The body of a chunked request; the chunk sizes, in order, in
+        self.chunk_sizes."""
+        body = b""
+        self.chunk_sizes = []
+        while True:
+            size = int(self.rfile.readline().split(b";")[0].strip() or b"0", 16)
+            self.chunk_sizes.append(size)
+            if size == 0:
+                # Trailers, if any, end with an empty line.
+                while self.rfile.readline() not in (b"\r\n", b"\n", b""):
+                    pass
+                return body
+            body += self.rfile.read(size)
+            self.rfile.read(2)
 
     def _send(self, status, body=b"", content_type="text/plain"):
         self.send_response(status)
@@ -70,6 +91,7 @@ class ServiceHandler(BaseHTTPRequestHandler):
             self.wfile.write(body)
 
     def _handle(self):
+        self.started = time.time()
         body = self._body()
         state = self.server.state
         if self.path == "/__requests":
@@ -80,7 +102,8 @@ class ServiceHandler(BaseHTTPRequestHandler):
         state.record(self, body)
         if self.path == "/health":
             return self._send(200, b"ok")
-        if (handle_cdn(self, body) or handle_seeds(self, body) or handle_stats(self, body)
+        if (handle_crash(self, body) or handle_cdn(self, body) or handle_seeds(self, body)
+                or handle_stats(self, body)
                 or handle_setup_archive(self, body, handle_cdn)
                 or handle_slides(self, body, handle_cdn)):
             return None
@@ -103,6 +126,7 @@ def make_server(host, port, verbose=False, cdn_root=None, tls_cert=None, tls_key
     server.seeds = SeedsState()
     server.slides = SlidesState(server.cdn)
     server.stats = StatsState()
+    server.crash = CrashState()
     server.verbose = verbose
     return server
 
