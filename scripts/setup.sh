@@ -22,8 +22,9 @@ APT_PACKAGES=(
   # tools/artwork/render_images.py draws the window's pictures (and its
   # test redraws them) with Pillow and Open Sans; Wine shows the window's
   # "Arial" and "SegoeUI" with Liberation Sans and Open Sans
-  # (scripts/wine_fonts.reg)
-  python3-pil fonts-liberation fonts-open-sans
+  # (scripts/wine_fonts.reg), linked to IPAGothic and WenQuanYi Micro Hei
+  # for the Japanese and Chinese interface texts
+  python3-pil fonts-liberation fonts-open-sans fonts-ipafont-gothic fonts-wqy-microhei
 )
 
 need_apt() {
@@ -84,12 +85,13 @@ install_packages
 # on the way in.
 ensure_locales() {
   local missing=0 l
-  for l in en_US.UTF-8 uk_UA.UTF-8; do
+  # en_GB: a display language the installer has no table for.
+  for l in en_US.UTF-8 uk_UA.UTF-8 en_GB.UTF-8; do
     locale -a 2>/dev/null | grep -qix "${l/UTF-8/utf8}" || missing=1
   done
   [ "$missing" = 0 ] && return 0
   log "generating the tests' locales"
-  sed -i 's/^# *\(en_US.UTF-8 UTF-8\)/\1/; s/^# *\(uk_UA.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  sed -i 's/^# *\(en_US.UTF-8 UTF-8\)/\1/; s/^# *\(uk_UA.UTF-8 UTF-8\)/\1/; s/^# *\(en_GB.UTF-8 UTF-8\)/\1/' /etc/locale.gen
   locale-gen >/dev/null
 }
 ensure_locales

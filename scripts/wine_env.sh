@@ -29,17 +29,20 @@ lite_i386_emulated && export QEMU_CPU="${QEMU_CPU:-max}"
 LITE_WINE_FONTS_REG="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine_fonts.reg"
 
 # Imports wine_fonts.reg unless the prefix has its values already. The
-# look is into the prefix's user.reg, which Wine writes out within half a
-# minute of a change: until then a second import does no harm.
+# look is into the prefix's user.reg and system.reg (where the font links'
+# lists are kept as str(7)), which Wine writes out within half a minute of
+# a change: until then a second import does no harm.
 lite_wine_fonts() {
   local line
   while IFS= read -r line; do
     case "$line" in
-      \"*) grep -qxF "$line" "$WINEPREFIX/user.reg" 2>/dev/null || {
-              "$LITE_WINE64" reg import "Z:${LITE_WINE_FONTS_REG//\//\\}" >/dev/null 2>&1 </dev/null
-              return
-            } ;;
-    esac
+      \"*=hex\(7\):*) grep -qF "${line%%=*}=str(7):" "$WINEPREFIX/system.reg" 2>/dev/null ;;
+      \"*) grep -qxF "$line" "$WINEPREFIX/user.reg" 2>/dev/null ;;
+      *) true ;;
+    esac || {
+      "$LITE_WINE64" reg import "Z:${LITE_WINE_FONTS_REG//\//\\}" >/dev/null 2>&1 </dev/null
+      return
+    }
   done < "$LITE_WINE_FONTS_REG"
 }
 

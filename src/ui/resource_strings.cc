@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include "config/language_table.h"
-
 namespace lite {
 namespace {
 
@@ -30,11 +28,8 @@ bool FindInBlock(HMODULE module, WORD language, int string_id, std::wstring* tex
 std::wstring LoadUiString(int string_id, uint32_t language_id) {
   const HMODULE module = ::GetModuleHandleW(nullptr);
   std::wstring text;
-  if (FindInBlock(module, static_cast<WORD>(language_id), string_id, &text) ||
-      FindInBlock(module, static_cast<WORD>(kEnglishLanguageId), string_id, &text)) {
-    return text;
-  }
-  return std::wstring();
+  FindInBlock(module, static_cast<WORD>(language_id), string_id, &text);
+  return text;
 }
 
 }  // namespace lite

@@ -6,9 +6,8 @@
 
 namespace lite {
 
-// A string from the executable's string table in |language_id|. Until
-// every interface language has its table, a missing one falls back to
-// English. Empty if absent.
+// A string from the executable's string table in |language_id| (every
+// interface language has its own). Empty if absent.
 std::wstring LoadUiString(int string_id, uint32_t language_id);
 
 }  // namespace lite

@@ -116,10 +116,14 @@ def _map_window_fonts(prefix, env):
     """Maps the faces the window names to the fonts set-up installs
     (scripts/wine_fonts.reg says why), unless the prefix has them."""
     reg = ROOT / "scripts" / "wine_fonts.reg"
-    wanted = [line for line in reg.read_text().splitlines() if line.startswith('"')]
-    user_reg = Path(prefix) / "user.reg"
+    lines = [line for line in reg.read_text().splitlines() if line.startswith('"')]
+    # Wine keeps the font links' lists as str(7) in system.reg.
+    links = [line.split("=")[0] + "=str(7):" for line in lines if "=hex(7):" in line]
+    wanted = [line for line in lines if "=hex(7):" not in line]
+    user_reg, system_reg = Path(prefix) / "user.reg", Path(prefix) / "system.reg"
     present = set(user_reg.read_text(errors="replace").splitlines()) if user_reg.exists() else set()
-    if all(line in present for line in wanted):
+    system = system_reg.read_text(errors="replace") if system_reg.exists() else ""
+    if all(line in present for line in wanted) and all(link in system for link in links):
         return
     subprocess.run([WINE64, "reg", "import", Wine.windows_path(reg)], env=env, check=True,
                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,

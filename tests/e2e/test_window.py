@@ -47,11 +47,13 @@ def patch_difference(image, expected, box):
     return sum(ImageStat.Stat(difference).mean) / 3
 
 
-def expected_first_screen(size, variant, scale):
-    """The background and logo as the window should compose them; the
-    stretch at 1.5 is approximated, hence the tolerances below."""
+def expected_first_screen(size, variant, scale, language=""):
+    """The background and logo (|language|'s own, "_ru", or the common one)
+    as the window should compose them; the stretch at 1.5 is approximated,
+    hence the tolerances below."""
     background = Image.open(IMAGES / "main_background.jpg").convert("RGBA").resize(size, Image.BILINEAR)
     name, rect = LOGOS[variant]
+    name = name.replace(".png", language + ".png")
     logo_rect = [scaled(v, scale) for v in rect]
     logo_name = name.replace(".png", "@2x.png") if scale != 1 else name
     logo = Image.open(IMAGES / logo_name).convert("RGBA").resize(

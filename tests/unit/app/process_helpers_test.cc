@@ -56,10 +56,10 @@ TEST(ErrorMessageBoxTest, TextComesFromTheStringTable) {
   EXPECT_EQ(ErrorMessageBoxText(1033, 447),
             L"Couldn't install Zelmar\u00a0Browser on this computer.\n"
             L"The processor doesn't support SSE3.");
-  // A language without its own table falls back to English.
+  // The interface language's own table.
   EXPECT_EQ(ErrorMessageBoxText(1055, 446),
-            L"Couldn't install Zelmar\u00a0Browser on this computer.\n"
-            L"Your processor does not support SSE2.");
+            L"Zelmar\u00a0Browser bu bilgisayara y\u00fcklenemedi.\n"
+            L"\u0130\u015flemciniz SSE2'yi desteklemiyor.");
 }
 
 TEST(SingleInstanceMutexTest, OnlyOneOwnerAtATime) {

@@ -2,15 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "base/string_conversion.h"
 #include "config/brand_info.h"
 #include "map_distrib_params.h"
+#include "ui/drawing.h"
+#include "ui/link_markup.h"
+#include "ui/link_markup_layout.h"
+#include "ui/main_window_layout.h"
+#include "ui/main_window_theme.h"
 #include "ui/resource_ids.h"
 #include "ui/resource_strings.h"
+#include "ui/scale_factor.h"
+#include "ui/text_metrics.h"
+#include "ui_test_support.h"
 
 namespace lite {
 namespace {
@@ -23,8 +33,11 @@ class WindowScript {
  public:
   using Step = std::function<void(MainWindow& window, HWND handle)>;
 
-  explicit WindowScript(DistribParamsMap params = {}) : brand_(L""), params_(std::move(params)) {
+  // |language|: the interface language, as the tag's "lang" gives it.
+  explicit WindowScript(DistribParamsMap params = {}, const char* language = nullptr)
+      : brand_(L""), params_(std::move(params)) {
     brand_.ApplyDefaults();
+    if (language) brand_.SetInterfaceLanguage(language);
   }
 
   // RunModal's result; |open_after| gets, per step, whether the window was
@@ -284,6 +297,195 @@ TEST(MainWindowTest, ProgressScreenCloseButtonFollowsTheCancelParameter) {
     if (visible) {
       EXPECT_EQ(close.left, 700);
       EXPECT_EQ(close.top, 16);
+    }
+  }
+}
+
+// The window's fonts as the theme names them, at the current scale.
+class ThemeFonts {
+ public:
+  explicit ThemeFonts(const MainWindowTheme& theme) {
+    for (int number = 1; number <= MainWindowTheme::kFontCount; ++number) {
+      const FontSpec spec = theme.Font(number);
+      fonts_[number - 1] = CreateUiFont(spec.face, Scale(spec.size), FW_NORMAL, spec.underline);
+    }
+  }
+  HFONT operator()(int number) const { return fonts_[number - 1].get(); }
+
+ private:
+  ScopedFont fonts_[MainWindowTheme::kFontCount];
+};
+
+RECT ChildRect(HWND parent, HWND child) {
+  RECT rect = WindowRect(child);
+  ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+// The size |text| takes in |font| when wrapped at |width| as DrawTextW
+// wraps it (wider than |width| when a word does not fit).
+SIZE WrappedSize(HFONT font, const std::wstring& text, int width, UINT format = DT_WORDBREAK) {
+  ScopedGetDc dc(nullptr);
+  ScopedSelectObject select(dc.get(), font);
+  RECT rect = {0, 0, width, 0};
+  ::DrawTextW(dc.get(), text.c_str(), -1, &rect, DT_CALCRECT | format);
+  return {rect.right, rect.bottom};
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
+
+// The shown controls of the window: none leaves the window or overlaps
+// another, and every piece of a note stays inside the note's rectangle.
+void ExpectShownControlsApart(HWND window, const RECT& note, int note_text_id, int note_link_id) {
+  std::vector<HWND> shown;
+  for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    const RECT r = ChildRect(window, child);
+    if (::IsWindowVisible(child) && r.right > r.left && r.bottom > r.top) shown.push_back(child);
+  }
+  RECT client = {};
+  ::GetClientRect(window, &client);
+  for (size_t i = 0; i < shown.size(); ++i) {
+    const RECT a = ChildRect(window, shown[i]);
+    const int id = ::GetDlgCtrlID(shown[i]);
+    EXPECT_TRUE(Inside(a, client)) << "control " << id << " leaves the window";
+    if (id == note_text_id || id == note_link_id) {
+      EXPECT_TRUE(Inside(a, note)) << "a piece of the note leaves its rectangle: "
+                                   << WideToUTF8(WindowText(shown[i]));
+    }
+    for (size_t j = i + 1; j < shown.size(); ++j) {
+      RECT overlap = {};
+      const RECT b = ChildRect(window, shown[j]);
+      EXPECT_FALSE(::IntersectRect(&overlap, &a, &b))
+          << "controls " << id << " and " << ::GetDlgCtrlID(shown[j]) << " overlap";
+    }
+  }
+}
+
+// The first screen's texts in |language| each fit their control with the
+// font the window draws it in.
+void ExpectFirstScreenFits(HWND h, uint32_t language, const ThemeFonts& font, int layout_type) {
+  EXPECT_EQ(WindowText(h), LoadUiString(400, language));
+  const HWND install = ::GetDlgItem(h, IDC_INSTALL_BUTTON);
+  EXPECT_EQ(WindowText(install), LoadUiString(405, language));
+  const RECT install_rect = ChildRect(h, install);
+  const SIZE install_text = WrappedSize(font(2), WindowText(install), 0, DT_SINGLELINE);
+  EXPECT_LE(install_text.cx, install_rect.right - install_rect.left - Scale(16)) << "Install";
+
+  const HWND title = ::GetDlgItem(h, IDC_TITLE);
+  EXPECT_EQ(WindowText(title), LoadUiString(404, language));
+  const RECT title_rect = ChildRect(h, title);
+  const SIZE title_size =
+      WrappedSize(font(1), WindowText(title), title_rect.right - title_rect.left);
+  EXPECT_LE(title_size.cx, title_rect.right - title_rect.left) << "title";
+  EXPECT_LE(title_size.cy, title_rect.bottom - title_rect.top) << "title";
+
+  // A box's label starts right of the box (margin, 16 pixels, gap 8).
+  for (const auto& [id, string_id] : {std::pair{IDC_DEFAULT_CHECK_BOX, 413},
+                                      std::pair{IDC_STATISTICS_CHECK_BOX, 414},
+                                      std::pair{IDC_MIRRA_CHECK_BOX, 415}}) {
+    const HWND box = ::GetDlgItem(h, id);
+    if (!::IsWindowVisible(box)) continue;
+    EXPECT_EQ(WindowText(box), LoadUiString(string_id, language));
+    const RECT r = ChildRect(h, box);
+    const int label_width = r.right - r.left - Scale(16) - Scale(8) - 4;
+    const SIZE label = WrappedSize(font(3), WindowText(box), label_width);
+    EXPECT_LE(label.cx, label_width) << "box " << id;
+    EXPECT_LE(label.cy, r.bottom - r.top) << "box " << id;
+  }
+  const HWND privacy = ::GetDlgItem(h, IDC_PRIVACY_LINK);
+  if (::IsWindowVisible(privacy)) EXPECT_EQ(WindowText(privacy), LoadUiString(417, language));
+  const MainWindowLayout layout(layout_type, VisualVariant::kB);
+  ExpectShownControlsApart(h, ScaleRect(layout.LicenceNoteRect()), IDC_LICENCE_NOTE,
+                           IDC_LICENCE_LINK);
+}
+
+// The built-in slide's security panel: the heading on one line and the
+// body's lines inside the panel, as DrawSlideExtras lays them out.
+void ExpectSlideTextFits(uint32_t language, const ThemeFonts& font) {
+  const int width = Scale(304);
+  ScopedGetDc dc(nullptr);
+  const SIZE heading = WrappedSize(font(5), LoadUiString(406, language), 0, DT_SINGLELINE);
+  EXPECT_LE(heading.cx, width) << "slide heading";
+  const std::vector<LayoutPiece> pieces =
+      LayoutSegments(TokenizeLinkMarkup(LoadUiString(407, language)), font(6), dc.get(), width);
+  ASSERT_FALSE(pieces.empty());
+  int lines = 0;
+  for (const LayoutPiece& piece : pieces) {
+    EXPECT_LE(piece.x + piece.width, width) << "slide text: " << WideToUTF8(piece.text);
+    lines = std::max(lines, piece.line + 1);
+  }
+  const int top = Scale(126 + 16) + LineHeight(font(1));
+  const int line_height = static_cast<int>(LineHeight(font(6)) * 1.4);
+  EXPECT_LE(top + lines * line_height, Scale(400)) << lines << " lines of slide text";
+}
+
+// The boxes of the narrow layout (two boxes side by side) and the quick
+// start's one-line note, laid out as the window lays them out.
+void ExpectNarrowBoxesAndQuickStartNoteFit(uint32_t language, const ThemeFonts& font) {
+  const MainWindowLayout narrow(3, VisualVariant::kB);
+  const RECT note = ScaleRect(narrow.LicenceNoteRect());
+  for (const auto& [string_id, layout_rect] : {std::pair{413, narrow.DefaultCheckBoxRect()},
+                                               std::pair{414, narrow.StatisticsCheckBoxRect()}}) {
+    const RECT r = ScaleRect(layout_rect);
+    const int label_width = r.right - r.left - Scale(16) - Scale(8) - 4;
+    const SIZE label = WrappedSize(font(3), LoadUiString(string_id, language), label_width);
+    EXPECT_LE(label.cx, label_width) << "narrow box " << string_id;
+    // The privacy link goes under the statistics label, above the note.
+    const int link = string_id == 414 ? LineHeight(font(4)) : 0;
+    EXPECT_LE(r.top + 4 + label.cy + link, note.top) << "narrow box " << string_id;
+  }
+  const RECT quick = ScaleRect(narrow.QuickStartNoteRect());
+  ScopedGetDc dc(nullptr);
+  for (const LayoutPiece& piece :
+       LayoutSegments(TokenizeLinkMarkup(LoadUiString(430, language)), font(7), dc.get(),
+                      quick.right - quick.left)) {
+    EXPECT_EQ(piece.line, 0) << "the quick start's note wraps at " << WideToUTF8(piece.text);
+    EXPECT_LE(piece.x + piece.width, quick.right - quick.left);
+  }
+}
+
+// The window in every interface language at both scales: the first screen
+// of the default layout (here the statistics and default boxes side by
+// side, the narrowest) and the progress screen with the
+// built-in slide's text, on the screen; the narrow layout and the quick
+// start's note by their layout. The screenshots are kept in
+// <build>/test-artefacts/languages/ as <code>_<screen>_<scale>.png.
+TEST(MainWindowTest, EveryLanguageFits) {
+  using Step = WindowScript::Step;
+  const Step pause = [](MainWindow&, HWND) {};
+  for (const double factor : {1.0, 1.5}) {
+    ScopedScaleFactorForTesting scale(factor);
+    for (const InterfaceLanguage& language : kInterfaceLanguages) {
+      const std::string suffix = factor == 1.0 ? "_1.0" : "_1.5";
+      const std::string code = language.code;
+      SCOPED_TRACE(code + suffix);
+      BrandInfo brand(L"");
+      const MainWindowTheme theme(VisualVariant::kB, &brand, nullptr);
+      const ThemeFonts font(theme);
+      const auto shot = [&](const std::string& screen) {
+        return [&, screen](MainWindow&, HWND h) {
+          Screenshot(h).Save(code + "_" + screen + suffix, "languages");
+        };
+      };
+      std::vector<bool> open_after;
+      WindowScript script({}, language.code);
+      script.Run({pause, shot("first"),
+                  [&](MainWindow&, HWND h) {
+                    SCOPED_TRACE(code + suffix);  // the script's thread has its own trace
+                    ExpectFirstScreenFits(h, language.id, font, 7);
+                  },
+                  kClickInstall, shot("progress"),
+                  [&](MainWindow&, HWND) {
+                    SCOPED_TRACE(code + suffix);
+                    ExpectSlideTextFits(language.id, font);
+                    ExpectNarrowBoxesAndQuickStartNoteFit(language.id, font);
+                  },
+                  kSetupCloses},
+                 &open_after);
+      EXPECT_EQ(open_after.size(), 7u);
     }
   }
 }

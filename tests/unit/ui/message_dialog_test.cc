@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -18,12 +19,15 @@
 #include "test_util.h"
 #include "ui/crypto_pro_dialog.h"
 #include "ui/download_failure_dialog.h"
+#include "ui/drawing.h"
 #include "ui/message_dialogs.h"
 #include "ui/notice_dialog.h"
 #include "ui/resource_bitmap.h"
 #include "ui/resource_ids.h"
 #include "ui/resume_dialog.h"
+#include "ui/resource_strings.h"
 #include "ui/scale_factor.h"
+#include "ui/text_metrics.h"
 #include "ui/two_texts_dialog.h"
 #include "ui_test_support.h"
 
@@ -47,11 +51,30 @@ BOOL CALLBACK FindShownDialog(HWND window, LPARAM) {
   return FALSE;
 }
 
-// The dialog this thread shows, once it is visible.
-HWND ShownDialog() {
+// The dialog |thread| shows, once it is visible.
+HWND ShownDialog(DWORD thread = ::GetCurrentThreadId()) {
   g_found_dialog = nullptr;
-  ::EnumThreadWindows(::GetCurrentThreadId(), &FindShownDialog, 0);
+  ::EnumThreadWindows(thread, &FindShownDialog, 0);
   return g_found_dialog;
+}
+
+// Runs |show|, which runs a modal dialog on this thread; meanwhile another
+// thread waits for the dialog, lets it paint, runs |look| and presses
+// |button|. Quicker than ModalScript's timer ticks, which Wine's modal loop
+// delivers slowly, where many dialogs are to be seen.
+void ShowAndLook(const std::function<INT_PTR()>& show, const std::function<void(HWND)>& look,
+                 int button) {
+  const DWORD ui_thread = ::GetCurrentThreadId();
+  std::thread driver([&] {
+    HWND dialog = nullptr;
+    for (int i = 0; i < 500 && !(dialog = ShownDialog(ui_thread)); ++i) ::Sleep(10);
+    ASSERT_TRUE(dialog) << "no dialog";
+    ::Sleep(150);
+    look(dialog);
+    ::PostMessageW(::GetDlgItem(dialog, button), BM_CLICK, 0, 0);
+  });
+  show();
+  driver.join();
 }
 
 // Plays steps, one per tick of a thread timer, against the dialog that
@@ -185,47 +208,6 @@ class ScopedOpenRecorder {
   static inline std::vector<Call> calls_;
 };
 
-// The dialog on the screen with its shadow margins, as a person sees it.
-// Saved as <build>/test-artefacts/dialogs/|name|.png.
-class Screenshot : public TestCanvas {
- public:
-  Screenshot(HWND dialog, const RECT& margins)
-      : TestCanvas(WindowRect(dialog).right - WindowRect(dialog).left + margins.left +
-                       margins.right,
-                   WindowRect(dialog).bottom - WindowRect(dialog).top + margins.top +
-                       margins.bottom),
-        origin_{margins.left, margins.top} {
-    const RECT rect = WindowRect(dialog);
-    ScopedGetDc screen(nullptr);
-    ::BitBlt(dc(), 0, 0, width(), height(), screen.get(), rect.left - margins.left,
-             rect.top - margins.top, SRCCOPY);
-    ::GdiFlush();
-  }
-
-  // A pixel of the dialog, in its client coordinates.
-  COLORREF At(int x, int y) const { return Colour(origin_.x + x, origin_.y + y); }
-
-  void Save(const std::string& name) const {
-    const std::wstring folder = ExecutableFolder() + L"\\..\\..\\test-artefacts";
-    ::CreateDirectoryW(folder.c_str(), nullptr);
-    ::CreateDirectoryW((folder + L"\\dialogs").c_str(), nullptr);
-    const std::wstring path = folder + L"\\dialogs\\" + std::wstring(name.begin(), name.end()) +
-                              L".png";
-    // The PNG encoder of GDI+.
-    const CLSID png = {0x557cf406, 0x1a04, 0x11d3,
-                       {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
-    Gdiplus::GpBitmap* image = nullptr;
-    ASSERT_EQ(Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(bitmap(), nullptr, &image),
-              Gdiplus::Ok);
-    EXPECT_EQ(Gdiplus::DllExports::GdipSaveImageToFile(image, path.c_str(), &png, nullptr),
-              Gdiplus::Ok);
-    Gdiplus::DllExports::GdipDisposeImage(image);
-  }
-
- private:
-  POINT origin_;
-};
-
 // A pixel of a picture at its own size.
 COLORREF PicturePixel(int image_id, int x, int y) {
   ScopedScaleFactorForTesting unscaled(1.0);
@@ -293,7 +275,7 @@ struct Variant {
 };
 
 const wchar_t kCryptoProBody[] =
-    L"You computer has an old version\nof CryptoPro Revocation Provider installed.\n"
+    L"Your computer has an old version\nof CryptoPro Revocation Provider installed.\n"
     L"Please update it\nto install Zelmar\u00a0Browser.";
 const wchar_t kMachineTypeBody[] =
     L"You can't run the 64-bit version of Zelmar Browser on a 32-bit OS. Download 32-bit Zelmar "
@@ -330,6 +312,35 @@ const std::vector<Variant>& Variants() {
   return variants;
 }
 
+// Each text, wrapped as the static wraps it with its own font, fits its
+// rectangle; each shown button's label fits its face with a margin.
+void ExpectTextsFit(HWND dialog) {
+  for (const int id : {IDC_TITLE, IDC_BODY}) {
+    const HWND text = ::GetDlgItem(dialog, id);
+    const RECT box = RectInDialog(dialog, id);
+    RECT needed = {0, 0, box.right - box.left, 0};
+    ScopedGetDc dc(text);
+    ScopedSelectObject font(dc.get(),
+                            reinterpret_cast<HGDIOBJ>(::SendMessageW(text, WM_GETFONT, 0, 0)));
+    ::DrawTextW(dc.get(), ItemText(dialog, id).c_str(), -1, &needed,
+                DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+    EXPECT_LE(needed.bottom, box.bottom - box.top) << "text " << id << " is clipped";
+    EXPECT_LE(needed.right, box.right - box.left) << "text " << id << " is clipped";
+  }
+  // The buttons' labels are drawn in 14-pixel Arial.
+  const ScopedFont label_font = CreateUiFont(L"Arial", Scale(14), FW_NORMAL, false);
+  for (const int id : {IDC_FIRST_BUTTON, IDC_SECOND_BUTTON}) {
+    const HWND button = ::GetDlgItem(dialog, id);
+    if (!::IsWindowVisible(button)) continue;
+    const RECT box = RectInDialog(dialog, id);
+    ScopedGetDc dc(button);
+    ScopedSelectObject font(dc.get(), label_font.get());
+    const SIZE size = TextExtent(dc.get(), ItemText(dialog, id));
+    EXPECT_LE(size.cx, box.right - box.left - 2 * Scale(8)) << "button " << id << " is clipped";
+    EXPECT_LE(size.cy, box.bottom - box.top) << "button " << id << " is clipped";
+  }
+}
+
 // Checks the open dialog against the variant at the geometry's scale.
 void ExpectDialog(HWND dialog, const Variant& variant, const Geometry& g) {
   const RECT window = WindowRect(dialog);
@@ -348,19 +359,7 @@ void ExpectDialog(HWND dialog, const Variant& variant, const Geometry& g) {
              "heading");
   ExpectRect(RectInDialog(dialog, IDC_BODY), variant.roomy_texts ? g.roomy_body : g.body,
              "body");
-  // Each text, wrapped as the static wraps it, fits its rectangle.
-  for (const int id : {IDC_TITLE, IDC_BODY}) {
-    const HWND text = ::GetDlgItem(dialog, id);
-    const RECT box = RectInDialog(dialog, id);
-    RECT needed = {0, 0, box.right - box.left, 0};
-    ScopedGetDc dc(text);
-    ScopedSelectObject font(dc.get(),
-                            reinterpret_cast<HGDIOBJ>(::SendMessageW(text, WM_GETFONT, 0, 0)));
-    ::DrawTextW(dc.get(), ItemText(dialog, id).c_str(), -1, &needed,
-                DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
-    EXPECT_LE(needed.bottom, box.bottom - box.top) << "text " << id << " is clipped";
-    EXPECT_LE(needed.right, box.right - box.left) << "text " << id << " is clipped";
-  }
+  ExpectTextsFit(dialog);
 
   const HWND first = ::GetDlgItem(dialog, IDC_FIRST_BUTTON);
   const HWND second = ::GetDlgItem(dialog, IDC_SECOND_BUTTON);
@@ -556,6 +555,120 @@ TEST(MessageDialogTest, EachVariantAtEachScale) {
         EXPECT_EQ(script.Play([&] { return dialog->RunModal(nullptr); }), result);
         EXPECT_EQ(script.steps_run(), steps.size());
       }
+    }
+  }
+}
+
+// The dialogs, each with the string ids of its texts (0: none, or hidden).
+struct DialogTexts {
+  const char* name;
+  std::function<std::unique_ptr<MessageDialog>(uint32_t language_id)> make;
+  int heading, body, first, second;
+  bool roomy_texts;
+};
+
+const std::vector<DialogTexts>& EveryDialog() {
+  static const std::vector<DialogTexts> dialogs = {
+      {"resume", [](uint32_t l) { return std::make_unique<ResumeDialog>(l); }, 410, 0, 411, 412,
+       false},
+      {"crypto_pro", [](uint32_t l) { return std::make_unique<CryptoProDialog>(l); }, 419, 420,
+       0, 409, true},
+      {"machine_type", [](uint32_t l) { return std::make_unique<TwoTextsDialog>(l, 418, 421); },
+       418, 421, 0, 409, true},
+      {"already_installed",
+       [](uint32_t l) { return std::make_unique<TwoTextsDialog>(l, 418, 422); }, 418, 422, 0,
+       409, true},
+      {"newer_version",
+       [](uint32_t l) { return std::make_unique<NoticeDialog>(l, 424, 425, 429); }, 424, 425,
+       429, 0, false},
+      {"disk_space", [](uint32_t l) { return std::make_unique<NoticeDialog>(l, 438, 439, 429); },
+       438, 439, 429, 0, false},
+      {"download_failure",
+       [](uint32_t l) { return std::make_unique<DownloadFailureDialog>(l, kAddress); }, 418, 423,
+       427, 428, false},
+  };
+  return dialogs;
+}
+
+std::wstring TextOrNone(int string_id, uint32_t language_id) {
+  return string_id ? LoadUiString(string_id, language_id) : std::wstring();
+}
+
+// Every dialog's texts in every interface language at both scales fit
+// their rectangles, measured as the statics and buttons draw them (the
+// rectangles of kGeometries, which EachVariantAtEachScale checks on the
+// screen).
+TEST(MessageDialogTest, EveryLanguageFitsByMeasure) {
+  for (const Geometry& g : kGeometries) {
+    ScopedScaleFactorForTesting scale(g.scale);
+    const ScopedFont heading_font = CreateUiFont(L"Arial", Scale(16), FW_NORMAL, false);
+    const ScopedFont body_font = CreateUiFont(L"Arial", Scale(13), FW_NORMAL, false);
+    const ScopedFont button_font = CreateUiFont(L"Arial", Scale(14), FW_NORMAL, false);
+    ScopedGetDc dc(nullptr);
+    const auto needed = [&](HFONT font, const std::wstring& text, int width) {
+      ScopedSelectObject select(dc.get(), font);
+      RECT rect = {0, 0, width, 0};
+      ::DrawTextW(dc.get(), text.c_str(), -1, &rect, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+      return rect;
+    };
+    for (const InterfaceLanguage& language : kInterfaceLanguages) {
+      for (const DialogTexts& d : EveryDialog()) {
+        SCOPED_TRACE(std::string(language.code) + " " + d.name + " at " + std::to_string(g.scale));
+        const struct {
+          HFONT font;
+          int string_id;
+          RECT box;
+        } texts[] = {
+            {heading_font.get(), d.heading, d.roomy_texts ? g.roomy_heading : g.heading},
+            {body_font.get(), d.body, d.roomy_texts ? g.roomy_body : g.body},
+            {button_font.get(), d.first, g.first_from_left},
+            {button_font.get(), d.second, g.second_from_left},
+        };
+        for (const auto& t : texts) {
+          if (!t.string_id) continue;
+          const bool button = t.font == button_font.get();
+          // A button's label keeps a margin from the face's rounded ends.
+          const int width = t.box.right - t.box.left - (button ? 2 * Scale(8) : 0);
+          const RECT size = needed(t.font, LoadUiString(t.string_id, language.id), width);
+          EXPECT_LE(size.right, width) << t.string_id << " is clipped";
+          EXPECT_LE(size.bottom, t.box.bottom - t.box.top) << t.string_id << " is clipped";
+        }
+      }
+    }
+  }
+}
+
+// The dialogs with the most text on the screen in every interface
+// language: the language's texts, each fitting its control. Each dialog
+// costs seconds under Wine, so the others are left to the measure above.
+// The screenshots are kept in <build>/test-artefacts/languages/ as
+// <code>_<dialog>_1.0.png.
+TEST(MessageDialogTest, EveryLanguageOnTheScreen) {
+  ScopedScreenBits bits(32);
+  ScopedOpenRecorder open;
+  const Geometry& g = kGeometries[0];
+  ScopedScaleFactorForTesting scale(g.scale);
+  for (const InterfaceLanguage& language : kInterfaceLanguages) {
+    for (const DialogTexts& d : EveryDialog()) {
+      if (std::string(d.name) != "crypto_pro" && std::string(d.name) != "download_failure") {
+        continue;
+      }
+      const std::string name = std::string(language.code) + "_" + d.name + "_1.0";
+      SCOPED_TRACE(name);
+      std::unique_ptr<MessageDialog> dialog = d.make(language.id);
+      ShowAndLook([&] { return dialog->RunModal(nullptr); },
+                  [&](HWND window) {
+                    EXPECT_EQ(ItemText(window, IDC_TITLE), TextOrNone(d.heading, language.id));
+                    EXPECT_EQ(ItemText(window, IDC_BODY), TextOrNone(d.body, language.id));
+                    if (d.first) {
+                      EXPECT_EQ(ItemText(window, IDC_FIRST_BUTTON), TextOrNone(d.first, language.id));
+                    }
+                    EXPECT_EQ(ItemText(window, IDC_SECOND_BUTTON),
+                              TextOrNone(d.second, language.id));
+                    ExpectTextsFit(window);
+                    Screenshot(window, g.shadow_margins).Save(name, "languages");
+                  },
+                  d.first ? IDC_FIRST_BUTTON : IDC_SECOND_BUTTON);
     }
   }
 }

@@ -4,13 +4,18 @@
 #include <windows.h>
 #include <oleacc.h>
 #include <commctrl.h>
+#include <gdiplus.h>
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
+#include "base/scoped_gdi.h"
 #include "base/scoped_generic.h"
 #include "base/scoped_handle.h"
+#include "test_util.h"
 #include "ui/memory_canvas.h"
 #include "ui/shadow_window.h"
 
@@ -23,6 +28,17 @@ constexpr COLORREF kPieceColours[8] = {RGB(255, 0, 0),   RGB(0, 255, 0),   RGB(0
                                        RGB(255, 255, 0), RGB(0, 255, 255), RGB(255, 0, 255),
                                        RGB(128, 128, 128), RGB(255, 255, 255)};
 constexpr BYTE kLastPieceAlpha = 128;
+
+// The interface languages: the codes and language ids of the string tables.
+struct InterfaceLanguage {
+  const char* code;
+  uint32_t id;
+};
+inline constexpr InterfaceLanguage kInterfaceLanguages[] = {
+    {"en", 1033},    {"ru", 1049},    {"uk", 1058}, {"tr", 1055}, {"de", 1031},    {"es", 3082},
+    {"fr", 1036},    {"it", 1040},    {"ja", 1041}, {"pt-PT", 2070}, {"pt-BR", 1046},
+    {"zh-CN", 2052}, {"zh-TW", 1028}, {"kk", 1087}, {"uz", 1091}, {"cs", 1029},
+};
 
 // A 32-bit canvas whose pixels the test reads.
 class TestCanvas : public MemoryCanvas {
@@ -136,6 +152,47 @@ inline DRAWITEMSTRUCT DrawItem(HWND window, HDC dc, const RECT& rect, UINT state
   item.rcItem = rect;
   return item;
 }
+
+// A window on the screen with |margins| around it (a dialog's shadow), as a
+// person sees it. Saved as <build>/test-artefacts/|folder|/|name|.png.
+class Screenshot : public TestCanvas {
+ public:
+  Screenshot(HWND dialog, const RECT& margins = RECT{0, 0, 0, 0})
+      : TestCanvas(WindowRect(dialog).right - WindowRect(dialog).left + margins.left +
+                       margins.right,
+                   WindowRect(dialog).bottom - WindowRect(dialog).top + margins.top +
+                       margins.bottom),
+        origin_{margins.left, margins.top} {
+    const RECT rect = WindowRect(dialog);
+    ScopedGetDc screen(nullptr);
+    ::BitBlt(dc(), 0, 0, width(), height(), screen.get(), rect.left - margins.left,
+             rect.top - margins.top, SRCCOPY);
+    ::GdiFlush();
+  }
+
+  // A pixel of the window, in its client coordinates.
+  COLORREF At(int x, int y) const { return Colour(origin_.x + x, origin_.y + y); }
+
+  void Save(const std::string& name, const std::string& folder = "dialogs") const {
+    const std::wstring artefacts = ExecutableFolder() + L"\\..\\..\\test-artefacts";
+    const std::wstring where = artefacts + L"\\" + std::wstring(folder.begin(), folder.end());
+    ::CreateDirectoryW(artefacts.c_str(), nullptr);
+    ::CreateDirectoryW(where.c_str(), nullptr);
+    const std::wstring path = where + L"\\" + std::wstring(name.begin(), name.end()) + L".png";
+    // The PNG encoder of GDI+.
+    const CLSID png = {0x557cf406, 0x1a04, 0x11d3,
+                       {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+    Gdiplus::GpBitmap* image = nullptr;
+    ASSERT_EQ(Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(bitmap(), nullptr, &image),
+              Gdiplus::Ok);
+    EXPECT_EQ(Gdiplus::DllExports::GdipSaveImageToFile(image, path.c_str(), &png, nullptr),
+              Gdiplus::Ok);
+    Gdiplus::DllExports::GdipDisposeImage(image);
+  }
+
+ private:
+  POINT origin_;
+};
 
 }  // namespace lite
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/scoped_gdi.h"
 #include "base/scoped_generic.h"
 
 namespace lite {
@@ -84,6 +85,55 @@ TEST(WindowFontsTest, FacesResolveToTheirMappedFonts) {
       EXPECT_EQ(metrics.tmDescent, c.descent);
     }
     ::SelectObject(dc.get(), previous);
+  }
+}
+
+
+// The pixels |text| gives in |face| at 16 pixels, black on white.
+std::vector<bool> Rendered(const wchar_t* face, const std::wstring& text) {
+  constexpr int kSize = 40;
+  ScopedGeneric<HDC, MemoryDcTraits> dc(::CreateCompatibleDC(nullptr));
+  BITMAPINFO info = {};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), kSize, -kSize, 1, 32, BI_RGB};
+  void* bits = nullptr;
+  ScopedGeneric<HBITMAP, GdiObjectTraits<HBITMAP>> bitmap(
+      ::CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  ScopedGeneric<HFONT, FontTraits> font(::CreateFontW(
+      -16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+      CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face));
+  std::vector<bool> pixels;
+  if (!bitmap || !font || !bits) return pixels;
+  const HGDIOBJ previous_bitmap = ::SelectObject(dc.get(), bitmap.get());
+  const HGDIOBJ previous_font = ::SelectObject(dc.get(), font.get());
+  RECT all = {0, 0, kSize, kSize};
+  ::FillRect(dc.get(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  ::SetTextColor(dc.get(), RGB(0, 0, 0));
+  ::SetBkMode(dc.get(), TRANSPARENT);
+  ::TextOutW(dc.get(), 4, 4, text.c_str(), static_cast<int>(text.size()));
+  ::GdiFlush();
+  const auto* argb = static_cast<const DWORD*>(bits);
+  for (int i = 0; i < kSize * kSize; ++i) pixels.push_back((argb[i] & 0xFFFFFF) != 0xFFFFFF);
+  ::SelectObject(dc.get(), previous_font);
+  ::SelectObject(dc.get(), previous_bitmap);
+  return pixels;
+}
+
+// Japanese and Chinese texts in the window's faces: the faces have no such
+// glyphs, so they come from the fonts linked to them (wine_fonts.reg), not
+// as the missing-glyph box, which is the same for every character.
+TEST(WindowFontsTest, FacesShowChineseAndJapaneseThroughTheirLinks) {
+  for (const wchar_t* face : {L"Arial", L"SegoeUI"}) {
+    SCOPED_TRACE(std::string(face, face + wcslen(face)));
+    const std::vector<bool> missing = Rendered(face, L"\uE000");
+    std::vector<std::vector<bool>> seen;
+    // Kana, a character both scripts share, a simplified and a traditional one.
+    for (const wchar_t* text : {L"\u30A2", L"\u3042", L"\u5B89", L"\u88C5", L"\u88DD"}) {
+      const std::vector<bool> pixels = Rendered(face, text);
+      ASSERT_FALSE(pixels.empty());
+      EXPECT_NE(pixels, missing) << "U+" << std::hex << static_cast<int>(text[0]);
+      for (const auto& other : seen) EXPECT_NE(pixels, other) << std::hex << static_cast<int>(text[0]);
+      seen.push_back(pixels);
+    }
   }
 }
 
