@@ -1,5 +1,7 @@
 #include "ui/drawing.h"
 
+#include <vector>
+
 #include "ui/memory_canvas.h"
 #include "ui/resource_bitmap.h"
 
@@ -9,6 +11,20 @@ ScopedFont CreateUiFont(const wchar_t* face, int size, int weight, bool underlin
   return ScopedFont(::CreateFontW(-size, 0, 0, 0, weight, FALSE, underline ? TRUE : FALSE, FALSE,
                                   DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                   DEFAULT_QUALITY, DEFAULT_PITCH, face));
+}
+
+void DrawLineAsMeasured(HDC dc, const std::wstring& text) {
+  const int length = static_cast<int>(text.size());
+  if (length == 0) return;
+  std::vector<INT> ends(text.size());
+  SIZE size = {};
+  if (!::GetTextExtentExPointW(dc, text.c_str(), length, 0, nullptr, ends.data(), &size)) {
+    ::TextOutW(dc, 0, 0, text.c_str(), length);
+    return;
+  }
+  std::vector<INT> advances(text.size());
+  for (int i = 0; i < length; ++i) advances[i] = ends[i] - (i > 0 ? ends[i - 1] : 0);
+  ::ExtTextOutW(dc, 0, 0, 0, nullptr, text.c_str(), static_cast<UINT>(length), advances.data());
 }
 
 void DrawAlphaText(HDC dc, const RECT& rect, const std::wstring& text, HFONT font,
@@ -25,7 +41,11 @@ void DrawAlphaText(HDC dc, const RECT& rect, const std::wstring& text, HFONT fon
     ScopedSelectObject select_font(canvas.dc(), font);
     ::SetTextColor(canvas.dc(), colour);
     RECT area = {0, 0, width, height};
-    ::DrawTextW(canvas.dc(), text.c_str(), -1, &area, format | DT_WORDBREAK);
+    if (format & DT_SINGLELINE) {
+      DrawLineAsMeasured(canvas.dc(), text);
+    } else {
+      ::DrawTextW(canvas.dc(), text.c_str(), -1, &area, format | DT_WORDBREAK);
+    }
   }
   const BLENDFUNCTION blend = {AC_SRC_OVER, 0, alpha, 0};
   ::AlphaBlend(dc, rect.left, rect.top, width, height, canvas.dc(), 0, 0, width, height, blend);

@@ -18,6 +18,12 @@ ScopedFont CreateUiFont(const wchar_t* face, int size, int weight, bool underlin
 // Draws |text| into |rect| over what the context already shows, at
 // |alpha|/255 opacity (255: opaque). |format| is DrawTextW's, and words
 // always wrap.
+// One line from the context's origin, each character where
+// GetTextExtentExPointW puts it: laid-out controls are sized by that
+// measure, and Wine draws some glyphs wider than it measures them, which
+// cut off a line's last characters.
+void DrawLineAsMeasured(HDC dc, const std::wstring& text);
+
 void DrawAlphaText(HDC dc, const RECT& rect, const std::wstring& text, HFONT font,
                    COLORREF colour, BYTE alpha, UINT format);
 

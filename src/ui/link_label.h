@@ -14,8 +14,9 @@ namespace lite {
 // WM_DRAWITEM.
 class LinkLabel : public SubclassedWindow {
  public:
+  // |format|: DrawText's, DT_SINGLELINE for a piece of a laid-out note.
   LinkLabel(HWND window, COLORREF text_colour, BYTE text_alpha, HFONT font,
-            const ResourceBitmap& background);
+            const ResourceBitmap& background, UINT format = DT_WORDBREAK);
   ~LinkLabel() override;
 
   // WM_SETCURSOR shows the hand.
@@ -31,6 +32,7 @@ class LinkLabel : public SubclassedWindow {
   BYTE text_alpha_;
   HFONT font_;
   ResourceBitmap background_;
+  UINT format_;
   HCURSOR cursor_;
 };
 

@@ -35,6 +35,10 @@
 
 namespace lite {
 
+// A note is laid out into controls of one line each, as wide as their text
+// measures: its pieces are drawn as one measured line each.
+constexpr UINT kNotePieceFormat = DT_SINGLELINE;
+
 // The elevated instance hides the cancel control by this id.
 static_assert(IDC_PROGRESS_CLOSE_BUTTON == ElevatedProgressProxy::kCancelButtonId);
 namespace {
@@ -334,7 +338,7 @@ void MainWindow::CreateCustomControls() {
 
   licence_link_ = std::make_unique<LinkLabel>(::GetDlgItem(window, IDC_LICENCE_LINK),
                                               theme_->LabelColour(), theme_->LabelAlpha(),
-                                              font(4), background_image_);
+                                              font(4), background_image_, DT_SINGLELINE);
   licence_link_->accessible().SetAccessibleInfo(ROLE_SYSTEM_LINK, RemoveParentheses(String(430)),
                                                 std::wstring());
   privacy_link_ = std::make_unique<LinkLabel>(::GetDlgItem(window, IDC_PRIVACY_LINK),
@@ -461,7 +465,8 @@ void MainWindow::SwitchToProgressMode() {
     // long as it shows (it goes when the slide changes).
     quick_start_link_ =
         std::make_unique<LinkLabel>(::GetDlgItem(window, IDC_QUICK_START_LINK), kBlack,
-                                    theme_->TitleAlpha(), font(8), built_in_slide_);
+                                    theme_->TitleAlpha(), font(8), built_in_slide_,
+                                    DT_SINGLELINE);
     quick_start_link_->accessible().SetAccessibleInfo(
         ROLE_SYSTEM_LINK, RemoveParentheses(String(430)), std::wstring());
   }
@@ -553,7 +558,7 @@ bool MainWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
       DrawAlphaText(item.hDC, item.rcItem, WindowText(item.hwndItem), title ? font(1) : font(3),
                     title ? theme_->TitleColour() : percent ? kBlack : theme_->LabelColour(),
                     title || percent ? 255 : theme_->LabelAlpha(),
-                    title ? theme_->TitleFormat() : 0);
+                    title ? theme_->TitleFormat() : kNotePieceFormat);
       return true;
     }
     case IDC_DEFAULT_CHECK_BOX:
@@ -577,9 +582,7 @@ bool MainWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
       const HGDIOBJ previous = ::SelectObject(item.hDC, font(7));
       ::SetBkMode(item.hDC, TRANSPARENT);
       ::SetTextColor(item.hDC, kBlack);
-      RECT rect = item.rcItem;
-      const std::wstring text = WindowText(item.hwndItem);
-      ::DrawTextW(item.hDC, text.c_str(), -1, &rect, DT_WORDBREAK);
+      DrawLineAsMeasured(item.hDC, WindowText(item.hwndItem));
       ::SelectObject(item.hDC, previous);
       return true;
     }

@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
+#include "base/scoped_gdi.h"
+#include "base/string_conversion.h"
+#include "ui/memory_canvas.h"
 #include "ui/resource_bitmap.h"
 #include "ui/scale_factor.h"
 #include "ui/window_icons.h"
@@ -102,6 +106,43 @@ TEST(DrawAlphaTextTest, TextStaysInsideItsRectangle) {
       if (x >= 20 && x < 30 && y >= 20 && y < 30) continue;
       ASSERT_EQ(canvas.Colour(x, y), RGB(255, 255, 255)) << x << "," << y;
     }
+  }
+}
+
+// Laid-out note pieces get controls exactly as wide as their text measures:
+// a line drawn there is the line drawn with room to spare, nothing cut off.
+// Drawn on a canvas like the screen's, as in the window: Wine's display
+// driver set some lines wider than their measure, and the last letter or
+// the period was lost.
+TEST(DrawAlphaTextTest, OneLineFitsTheWidthItMeasures) {
+  const ScopedFont font = CreateUiFont(L"Arial", 12, 400, false);
+  ScopedGetDc screen(nullptr);
+  constexpr int kWidth = 240;
+  constexpr int kHeight = 20;
+  for (const wchar_t* text : {L"Lisans S\u00f6zle\u015fmesi", L"etmi\u015f olursunuz.",
+                              L"License Agreement", L"Zelmar Browser'\u0131 kullanarak "}) {
+    SCOPED_TRACE(WideToUTF8(text));
+    const std::wstring line = text;
+    std::vector<COLORREF> pixels[2];
+    for (int i = 0; i < 2; ++i) {
+      MemoryCanvas canvas(screen.get(), kWidth, kHeight);
+      ASSERT_TRUE(canvas.is_valid());
+      RECT all = {0, 0, kWidth, kHeight};
+      ::FillRect(canvas.dc(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+      SIZE size = {};
+      {
+        ScopedSelectObject select(canvas.dc(), font.get());
+        ::GetTextExtentPoint32W(canvas.dc(), line.c_str(), static_cast<int>(line.size()), &size);
+      }
+      ASSERT_LT(size.cx, kWidth - 20);
+      const int width = i == 0 ? size.cx : kWidth;
+      DrawAlphaText(canvas.dc(), RECT{0, 0, width, kHeight}, line, font.get(), RGB(0, 0, 0), 255,
+                    DT_SINGLELINE);
+      for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) pixels[i].push_back(::GetPixel(canvas.dc(), x, y));
+      }
+    }
+    EXPECT_TRUE(pixels[0] == pixels[1]) << "the line does not fit the width it measures";
   }
 }
 

@@ -396,7 +396,9 @@ void ExpectFirstScreenFits(HWND h, uint32_t language, const ThemeFonts& font, in
     EXPECT_LE(label.cy, r.bottom - r.top) << "box " << id;
   }
   const HWND privacy = ::GetDlgItem(h, IDC_PRIVACY_LINK);
-  if (::IsWindowVisible(privacy)) EXPECT_EQ(WindowText(privacy), LoadUiString(417, language));
+  if (::IsWindowVisible(privacy)) {
+    EXPECT_EQ(WindowText(privacy), LoadUiString(417, language));
+  }
   const MainWindowLayout layout(layout_type, VisualVariant::kB);
   ExpectShownControlsApart(h, ScaleRect(layout.LicenceNoteRect()), IDC_LICENCE_NOTE,
                            IDC_LICENCE_LINK);
