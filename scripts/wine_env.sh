@@ -28,15 +28,28 @@ lite_i386_emulated && export QEMU_CPU="${QEMU_CPU:-max}"
 # (wine_fonts.reg says why).
 LITE_WINE_FONTS_REG="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine_fonts.reg"
 
-# Imports wine_fonts.reg unless the prefix has its values already. The
-# look is into the prefix's user.reg and system.reg (where the font links'
-# lists are kept as str(7)), which Wine writes out within half a minute of
-# a change: until then a second import does no harm.
+# A hex(7) value of wine_fonts.reg as the prefix's system.reg keeps it:
+# str(7), the bytes as text, each list entry ended by "\0".
+lite_wine_multi_string_line() {
+  local hex="${1#*=hex(7):}" text="" byte
+  local -a bytes
+  IFS=, read -ra bytes <<< "${hex%,00}"
+  for byte in "${bytes[@]}"; do
+    if [ "$byte" = 00 ]; then text+='\0'; else text+=$(printf "\\x$byte"); fi
+  done
+  printf '%s=str(7):"%s"' "${1%%=*}" "$text"
+}
+
+# Imports wine_fonts.reg unless the prefix has its values already, exactly
+# (a prefix may hold an older list). The look is into the prefix's
+# user.reg and system.reg, which Wine writes out within half a minute of a
+# change: until then a second import does no harm.
 lite_wine_fonts() {
   local line
   while IFS= read -r line; do
     case "$line" in
-      \"*=hex\(7\):*) grep -qF "${line%%=*}=str(7):" "$WINEPREFIX/system.reg" 2>/dev/null ;;
+      \"*=hex\(7\):*)
+        grep -qxF "$(lite_wine_multi_string_line "$line")" "$WINEPREFIX/system.reg" 2>/dev/null ;;
       \"*) grep -qxF "$line" "$WINEPREFIX/user.reg" 2>/dev/null ;;
       *) true ;;
     esac || {

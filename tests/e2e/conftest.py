@@ -117,12 +117,20 @@ def _map_window_fonts(prefix, env):
     (scripts/wine_fonts.reg says why), unless the prefix has them."""
     reg = ROOT / "scripts" / "wine_fonts.reg"
     lines = [line for line in reg.read_text().splitlines() if line.startswith('"')]
-    # Wine keeps the font links' lists as str(7) in system.reg.
-    links = [line.split("=")[0] + "=str(7):" for line in lines if "=hex(7):" in line]
+    # Wine keeps the font links' lists as str(7) in system.reg, each entry
+    # ended by "\0"; a prefix may hold an older list, so the text must match.
+    links = []
+    for line in lines:
+        if "=hex(7):" in line:
+            name, _, data = line.partition("=hex(7):")
+            text = bytes.fromhex(data.replace(",", "")).rstrip(b"\0").decode("latin-1")
+            links.append(f'{name}=str(7):"' + "".join(
+                "\\0" if c == "\0" else c for c in text) + '\\0"')
     wanted = [line for line in lines if "=hex(7):" not in line]
     user_reg, system_reg = Path(prefix) / "user.reg", Path(prefix) / "system.reg"
     present = set(user_reg.read_text(errors="replace").splitlines()) if user_reg.exists() else set()
-    system = system_reg.read_text(errors="replace") if system_reg.exists() else ""
+    system = (set(system_reg.read_text(errors="replace").splitlines())
+              if system_reg.exists() else set())
     if all(line in present for line in wanted) and all(link in system for link in links):
         return
     subprocess.run([WINE64, "reg", "import", Wine.windows_path(reg)], env=env, check=True,
