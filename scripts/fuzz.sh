@@ -41,7 +41,7 @@ case "$TARGET" in
 esac
 
 clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-  -I"$ROOT/src" "$SOURCE" "${SOURCES[@]}" "${LIBS[@]}" -o "$OUT/${TARGET}_fuzzer"
+  -I"$ROOT/src" -I"$ROOT/tests/common" "$SOURCE" "${SOURCES[@]}" "${LIBS[@]}" -o "$OUT/${TARGET}_fuzzer"
 
 # Seeds, once, for an empty corpus.
 if [ -z "$(ls -A "$OUT/corpus")" ]; then

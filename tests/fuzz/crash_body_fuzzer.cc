@@ -11,23 +11,9 @@
 
 #include "crash/file_reader_interface.h"
 #include "crash/http_multipart_builder.h"
+#include "string_file_reader.h"
 
 namespace {
-
-class BytesReader : public lite::FileReaderInterface {
- public:
-  explicit BytesReader(std::string data) : data_(std::move(data)) {}
-  int64_t Read(void* data, size_t size) override {
-    const size_t count = std::min(size, data_.size() - position_);
-    std::memcpy(data, data_.data() + position_, count);
-    position_ += count;
-    return static_cast<int64_t>(count);
-  }
-
- private:
-  std::string data_;
-  size_t position_ = 0;
-};
 
 std::string Inflate(const std::string& compressed) {
   z_stream z = {};
@@ -102,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   const std::string file = at < input.size() ? input.substr(at + 1) : std::string();
 
-  BytesReader reader(file);
+  lite::StringFileReader reader(file);
   lite::HttpMultipartBuilder builder;
   builder.SetGzipEnabled(true);
   for (const auto& [key, value] : fields) builder.SetFormData(key, value);

@@ -11,6 +11,7 @@
 
 #include "crash/annotation_stream.h"
 #include "crash/file_reader_interface.h"
+#include "string_file_reader.h"
 #include "crash/http_body_gzip.h"
 #include "crash/http_body_sender.h"
 #include "crash/http_multipart_builder.h"
@@ -50,21 +51,6 @@ std::string Gunzip(const std::string& compressed) {
   inflateEnd(&z);
   return out;
 }
-
-class StringFileReader : public FileReaderInterface {
- public:
-  explicit StringFileReader(std::string data) : data_(std::move(data)) {}
-  int64_t Read(void* data, size_t size) override {
-    const size_t count = std::min(size, data_.size() - position_);
-    std::memcpy(data, data_.data() + position_, count);
-    position_ += count;
-    return static_cast<int64_t>(count);
-  }
-
- private:
-  std::string data_;
-  size_t position_ = 0;
-};
 
 std::string Le32(uint32_t value) {
   uint8_t bytes[4];
